@@ -1,0 +1,60 @@
+// The 52 variables of the KV model, the closure that splits them into 39
+// endogenous and 13 exogenous ones, the shocks-and-results vector and the
+// store of at most six solutions.
+#pragma once
+
+#include "vec1.h"
+
+#include <string>
+#include <string_view>
+
+namespace kv {
+
+using Variable = int; // 1..52
+inline constexpr int NumVars = 52;
+inline constexpr int NumEndo = 39;
+inline constexpr int NumExo = 13;
+inline constexpr int MaxSolutions = 6;
+inline constexpr Variable DelB = 49; // the one variable in money units, not per cent
+
+using Variable_Real = Vec1<double, NumVars>;
+using Variable_Bool = Vec1<bool, NumVars>;
+
+extern const Vec1<std::string, NumVars> VarName;
+extern const Vec1<std::string, NumVars> VarDesc;
+
+// The variable whose VarName is name, or 0 when there is none.
+Variable FindVariable(std::string_view name);
+
+struct TClosure {
+    Variable_Bool Endo;            // true for an endogenous variable
+    Vec1<Variable, NumExo> ExoList; // exogenous variables in list order
+    Vec1<int, NumVars> EndoPos;    // position among the endogenous variables, 0 if exogenous
+    Vec1<Variable, NumEndo> EndoVar; // inverse of EndoPos
+};
+
+void DefaultClosure(TClosure& cl);
+void RecountClosure(TClosure& cl);
+// Exchanges endogenous list item k (1..39) with exogenous list item j (1..13);
+// returns the endogenous-list item of the variable that became endogenous.
+int ExchangeVariables(TClosure& cl, int k, int j);
+
+struct TSolution {
+    std::string Soltitle;
+    Variable_Real SolValue;
+    Variable_Bool SolEndo;
+};
+
+struct TSolutionStore {
+    int Count = 0;
+    Vec1<TSolution, MaxSolutions> Items; // 1..Count in use, in column order
+    int SimCount = 0;                  // solutions stored since start-up
+};
+
+void AddSolution(TSolutionStore& S, const std::string& title, const Variable_Real& vector,
+                 const Variable_Bool& endo);
+void MoveSolutionLeft(TSolutionStore& S, int i);
+void MoveSolutionRight(TSolutionStore& S, int i);
+void DeleteSolution(TSolutionStore& S, int i);
+
+} // namespace kv
