@@ -2,7 +2,12 @@
 // owner, and the showing of common dialogs.
 #pragma once
 
+#include "fontnames.h" // UIFontName, FixedFontName
+
+#include <QList>
+#include <QPoint>
 #include <QRect>
+#include <QSize>
 #include <QString>
 #include <QtGlobal>
 #include <functional>
@@ -35,6 +40,7 @@ enum MessageButton : MessageButtons {
     mbHelp = 1024,
     mbClose = 2048,
 };
+inline constexpr int MessageButtonCount = 12;
 
 // Shows a modal message dialog and returns the result code of the button that
 // closed it (OK 1, Cancel 2, Abort 3, Retry 4, Ignore 5, Yes 6, No 7, Close 8,
@@ -45,6 +51,80 @@ int ShowMessageDialog(const QString& text, MessageKind kind, MessageButtons butt
 
 // Tests replace the dialog: while a hook is set, ShowMessageDialog calls it
 // instead of showing anything and returns its result.
-using MessageDialogHook =
-    std::function<int(const QString& text, MessageKind kind, MessageButtons buttons, int helpContext)>;
+using MessageDialogHook = std::function<int(const QString& text, MessageKind kind,
+                                            MessageButtons buttons, int helpContext)>;
 void SetMessageDialogHook(MessageDialogHook hook);
+
+// The parts of the dialog, also used to build and check it.
+QString MessageKindCaption(MessageKind kind);
+// Caption ("&" marks the access key), control name and result code of the
+// button for bit 0..11; the Help button's result is 0 (it does not close).
+QString MessageButtonCaption(int bit);
+QString MessageButtonName(int bit);
+int MessageButtonResult(int bit);
+// The bit of the default button (OK, else Yes, else Retry) and of the cancel
+// button (Cancel, else No, else OK); -1 when the set has none of them.
+int DefaultButtonBit(MessageButtons buttons);
+int CancelButtonBit(MessageButtons buttons);
+// The dialog as text, as Ctrl+C puts it on the clipboard.
+QString MessageDialogAsText(const QString& caption, const QString& text, MessageButtons buttons);
+
+// Builds the dialog without showing it; the caller owns it. Its buttons are
+// named after their bit ("Yes", "No", "OK", ..., "Help", "Close").
+QDialog* CreateMessageDialog(const QString& text, MessageKind kind, MessageButtons buttons,
+                             int helpContext, QWidget* parent = nullptr);
+
+// Moves a built form so that it is centred on owner (or, when owner is null,
+// on the window the owner search finds) and lies inside the work area of that
+// window's monitor. The form keeps its place when no window is found.
+void CenterOnOwner(QWidget* form, QWidget* owner);
+
+// The window CenterOnOwner centres on: owner's window; else the active
+// window, the active modal window, the main window, any visible top-level
+// window; never form itself. Null when there is none.
+QWidget* FindOwnerWindow(QWidget* owner, const QWidget* form);
+
+// The top left corner for a form of size form centred on the rectangle owner
+// and clamped into workArea: first the right and bottom edges, then the left
+// and top edges, so that a form larger than the work area keeps its top left
+// corner inside it.
+QPoint CenteredPosition(const QRect& owner, const QSize& form, const QRect& workArea);
+
+// The index of the monitor nearest to window: the one it overlaps most, else
+// the one closest to it; -1 for an empty list.
+int NearestScreenIndex(const QRect& window, const QList<QRect>& screens);
+
+// The work area of the monitor nearest to window; the primary screen's work
+// area, or the whole primary screen, when that cannot be found.
+QRect WorkAreaNear(const QRect& window);
+
+// The starting folder and the file name of a file dialog whose previous file
+// name was fileName: a name with a folder part starts in that folder with only
+// its bare name; a bare name starts in initialFolder.
+struct TStartFileName {
+    QString Folder;
+    QString FileName;
+};
+TStartFileName StartFileName(const QString& fileName, const QString& initialFolder);
+
+// Shows a common dialog (print, printer set-up, file) modally over an owner.
+// The toolkit centres the dialog on its owner; a file dialog starts in the
+// folder of its previous file name with the bare name filled in.
+class TCommonDialogHelper {
+public:
+    explicit TCommonDialogHelper(QDialog& dialog);
+
+    // The file name a file dialog starts from (for example the last one
+    // chosen); ignored for other dialogs.
+    void SetFileName(const QString& fileName) { FFileName = fileName; }
+
+    // Owner: the active window; else the main window when it is shown; else none.
+    bool Execute();
+    bool Execute(QWidget* parentWnd);
+
+    static QWidget* DefaultOwner();
+
+private:
+    QDialog& FDlgObj;
+    QString FFileName;
+};

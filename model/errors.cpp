@@ -22,7 +22,9 @@ Exception::Exception(const std::string& message) : std::runtime_error(message) {
     }
 }
 
-void Exception::setStackCapture(StackCapture capture) { captureHook() = std::move(capture); }
+void Exception::setStackCapture(StackCapture capture) {
+    captureHook() = std::move(capture);
+}
 
 double CheckedResult(double x) {
     if (std::isnan(x)) {
@@ -51,6 +53,8 @@ double CheckedLn(double x) {
     return CheckedResult(std::log(x));
 }
 
-double CheckedExp(double x) { return CheckedResult(std::exp(x)); }
+double CheckedExp(double x) {
+    return CheckedResult(std::exp(x));
+}
 
 } // namespace kv

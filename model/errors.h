@@ -28,11 +28,11 @@ private:
     std::string FStackTrace;
 };
 
-#define KV_DECLARE_ERROR(Name, Base, DefaultMessage)                                              \
+#define KV_DECLARE_ERROR(Name, Base, DefaultMessage)                                               \
     class Name : public Base {                                                                     \
     public:                                                                                        \
-        explicit Name(const std::string& message = DefaultMessage) : Base(message) {}            \
-        const char* className() const noexcept override { return #Name; }                         \
+        explicit Name(const std::string& message = DefaultMessage) : Base(message) {}              \
+        const char* className() const noexcept override { return #Name; }                          \
     };
 
 KV_DECLARE_ERROR(EMathError, Exception, "Floating point error")
@@ -48,9 +48,9 @@ KV_DECLARE_ERROR(EAbort, Exception, "Operation aborted")
 
 // Checked arithmetic: each raises the matching error instead of producing an
 // infinity or a NaN.
-double CheckedDiv(double num, double den);   // EZeroDivide, EInvalidOp (0/0), EOverflow
-double CheckedLn(double x);                  // EInvalidOp for x <= 0
-double CheckedExp(double x);                 // EOverflow
-double CheckedResult(double x);              // EOverflow for +-inf, EInvalidOp for NaN
+double CheckedDiv(double num, double den); // EZeroDivide, EInvalidOp (0/0), EOverflow
+double CheckedLn(double x);                // EInvalidOp for x <= 0
+double CheckedExp(double x);               // EOverflow
+double CheckedResult(double x);            // EOverflow for +-inf, EInvalidOp for NaN
 
 } // namespace kv

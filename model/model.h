@@ -9,8 +9,8 @@
 
 namespace kv {
 
-extern TClosure Closure;        // the current closure
-extern Variable_Real ShockVec;  // shocks in, results out
+extern TClosure Closure;         // the current closure
+extern Variable_Real ShockVec;   // shocks in, results out
 extern TSolutionStore Solutions; // the stored solutions
 
 // Start-up: BaseData set to the defaults and derived, NewData a copy of it,

@@ -27,9 +27,9 @@ extern const Vec1<std::string, NumVars> VarDesc;
 Variable FindVariable(std::string_view name);
 
 struct TClosure {
-    Variable_Bool Endo;            // true for an endogenous variable
-    Vec1<Variable, NumExo> ExoList; // exogenous variables in list order
-    Vec1<int, NumVars> EndoPos;    // position among the endogenous variables, 0 if exogenous
+    Variable_Bool Endo;              // true for an endogenous variable
+    Vec1<Variable, NumExo> ExoList;  // exogenous variables in list order
+    Vec1<int, NumVars> EndoPos;      // position among the endogenous variables, 0 if exogenous
     Vec1<Variable, NumEndo> EndoVar; // inverse of EndoPos
 };
 
@@ -48,7 +48,7 @@ struct TSolution {
 struct TSolutionStore {
     int Count = 0;
     Vec1<TSolution, MaxSolutions> Items; // 1..Count in use, in column order
-    int SimCount = 0;                  // solutions stored since start-up
+    int SimCount = 0;                    // solutions stored since start-up
 };
 
 void AddSolution(TSolutionStore& S, const std::string& title, const Variable_Real& vector,

@@ -1,0 +1,438 @@
+#include "workarea.h"
+
+#include "beep.h"
+#include "helpselector.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QDialog>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontMetrics>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMainWindow>
+#include <QPointer>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <memory>
+#include <utility>
+
+namespace {
+
+MessageDialogHook& dialogHook() {
+    static MessageDialogHook hook;
+    return hook;
+}
+
+struct ButtonInfo {
+    const char* caption;
+    const char* name;
+    int result;
+};
+
+constexpr ButtonInfo Buttons[MessageButtonCount] = {
+    {"&Yes", "Yes", 6},
+    {"&No", "No", 7},
+    {"OK", "OK", 1},
+    {"Cancel", "Cancel", 2},
+    {"&Abort", "Abort", 3},
+    {"&Retry", "Retry", 4},
+    {"&Ignore", "Ignore", 5},
+    {"&All", "All", 12},
+    {"N&o to All", "NoToAll", 13},
+    {"Yes to &All", "YesToAll", 14},
+    {"&Help", "Help", 0},
+    {"&Close", "Close", 8},
+};
+constexpr int HelpBit = 10;
+
+bool hasBit(MessageButtons buttons, int bit) {
+    return (buttons >> bit) & 1U;
+}
+
+QString divider() {
+    return QString(27, QLatin1Char('-')) + QStringLiteral("\r\n");
+}
+
+// The dialog itself: icon and text above one row of equally wide buttons.
+class TMessageForm : public QDialog {
+public:
+    TMessageForm(const QString& text, MessageKind kind, MessageButtons buttons, int helpContext,
+                 QWidget* parent)
+        : QDialog(parent), FText(text), FButtons(buttons), FHelpContext(helpContext) {
+        setWindowTitle(MessageKindCaption(kind));
+        setProperty("helpContext", helpContext);
+        setFont(QApplication::font("QMessageBox"));
+
+        auto* top = new QHBoxLayout;
+        top->setSpacing(12);
+        const QStyle::StandardPixmap icons[] = {
+            QStyle::SP_MessageBoxWarning, QStyle::SP_MessageBoxCritical,
+            QStyle::SP_MessageBoxInformation, QStyle::SP_MessageBoxQuestion};
+        if (kind < mkCustom) {
+            auto* image = new QLabel(this);
+            image->setObjectName(QStringLiteral("Image"));
+            image->setPixmap(style()->standardIcon(icons[kind], nullptr, this).pixmap(32, 32));
+            image->setFixedSize(32, 32);
+            top->addWidget(image, 0, Qt::AlignTop);
+        }
+        auto* message = new QLabel(this);
+        message->setObjectName(QStringLiteral("Message"));
+        message->setTextFormat(Qt::PlainText);
+        QString shown = text;
+        shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        message->setText(shown);
+        message->setWordWrap(true);
+        message->setTextInteractionFlags(Qt::NoTextInteraction);
+        // Lines longer than half the screen wrap; shorter text keeps its width.
+        const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+        const int wrapWidth = screen ? screen->geometry().width() / 2 : 640;
+        const QFontMetrics fm(message->font());
+        int natural = 0;
+        for (const QString& line : shown.split(QLatin1Char('\n'))) {
+            natural = std::max(natural, fm.horizontalAdvance(line));
+        }
+        message->setFixedWidth(std::min(natural + 2, wrapWidth));
+        top->addWidget(message, 1, Qt::AlignTop);
+
+        auto* row = new QHBoxLayout;
+        row->addStretch(1);
+        std::vector<QPushButton*> made;
+        for (int bit = 0; bit < MessageButtonCount; ++bit) {
+            if (!hasBit(buttons, bit)) {
+                continue;
+            }
+            auto* button = new QPushButton(MessageButtonCaption(bit), this);
+            button->setObjectName(MessageButtonName(bit));
+            made.push_back(button);
+            row->addWidget(button);
+            if (bit == HelpBit) {
+                connect(button, &QPushButton::clicked, this,
+                        [this] { HelpSelector::ShowTopic(FHelpContext); });
+            } else {
+                const int result = MessageButtonResult(bit);
+                connect(button, &QPushButton::clicked, this, [this, result] { done(result); });
+            }
+        }
+        // Measure once the style has polished the buttons.
+        ensurePolished();
+        int widest = 75;
+        for (QPushButton* button : made) {
+            widest = std::max(widest, button->sizeHint().width());
+        }
+        for (QPushButton* button : made) {
+            button->setFixedWidth(widest);
+        }
+        row->addStretch(1);
+
+        auto* all = new QVBoxLayout(this);
+        all->setSizeConstraint(QLayout::SetFixedSize);
+        all->addLayout(top);
+        all->addSpacing(8);
+        all->addLayout(row);
+
+        const int defaultBit = DefaultButtonBit(buttons);
+        if (defaultBit >= 0) {
+            auto* button = findChild<QPushButton*>(MessageButtonName(defaultBit));
+            button->setDefault(true);
+            button->setFocus();
+        }
+        FCancelBit = CancelButtonBit(buttons);
+    }
+
+    void reject() override {
+        // Esc and the close box act as the cancel button; without one, the
+        // close box still closes with the result of Cancel.
+        done(FCancelBit >= 0 ? MessageButtonResult(FCancelBit) : 2);
+    }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if (event->matches(QKeySequence::Copy)) {
+            Beep();
+            QGuiApplication::clipboard()->setText(
+                MessageDialogAsText(windowTitle(), FText, FButtons));
+            return;
+        }
+        if (event->key() == Qt::Key_Escape && FCancelBit < 0) {
+            return;
+        }
+        if (event->key() == Qt::Key_F1 && event->modifiers() == Qt::NoModifier) {
+            HelpSelector::ShowTopic(FHelpContext);
+            return;
+        }
+        QDialog::keyPressEvent(event);
+    }
+
+private:
+    QString FText;
+    MessageButtons FButtons;
+    int FHelpContext;
+    int FCancelBit = -1;
+};
+
+} // namespace
+
+QString MessageKindCaption(MessageKind kind) {
+    switch (kind) {
+    case mkWarning:
+        return QStringLiteral("Warning");
+    case mkError:
+        return QStringLiteral("Error");
+    case mkInformation:
+        return QStringLiteral("Information");
+    case mkConfirmation:
+        return QStringLiteral("Confirm");
+    case mkCustom:
+        break;
+    }
+    return QGuiApplication::applicationDisplayName();
+}
+
+QString MessageButtonCaption(int bit) {
+    return bit >= 0 && bit < MessageButtonCount ? QString::fromLatin1(Buttons[bit].caption)
+                                                : QString();
+}
+
+QString MessageButtonName(int bit) {
+    return bit >= 0 && bit < MessageButtonCount ? QString::fromLatin1(Buttons[bit].name)
+                                                : QString();
+}
+
+int MessageButtonResult(int bit) {
+    return bit >= 0 && bit < MessageButtonCount ? Buttons[bit].result : 0;
+}
+
+int DefaultButtonBit(MessageButtons buttons) {
+    for (int bit : {2, 0, 5}) { // OK, Yes, Retry
+        if (hasBit(buttons, bit)) {
+            return bit;
+        }
+    }
+    return -1;
+}
+
+int CancelButtonBit(MessageButtons buttons) {
+    for (int bit : {3, 1, 2}) { // Cancel, No, OK
+        if (hasBit(buttons, bit)) {
+            return bit;
+        }
+    }
+    return -1;
+}
+
+QString MessageDialogAsText(const QString& caption, const QString& text, MessageButtons buttons) {
+    QString captions;
+    for (int bit = 0; bit < MessageButtonCount; ++bit) {
+        if (hasBit(buttons, bit)) {
+            captions += MessageButtonCaption(bit).remove(QLatin1Char('&')) + QStringLiteral("   ");
+        }
+    }
+    return divider() + caption + QStringLiteral("\r\n") + divider() + text +
+           QStringLiteral("\r\n") + divider() + captions + QStringLiteral("\r\n") + divider();
+}
+
+QDialog* CreateMessageDialog(const QString& text, MessageKind kind, MessageButtons buttons,
+                             int helpContext, QWidget* parent) {
+    return new TMessageForm(text, kind, buttons, helpContext, parent);
+}
+
+int ShowMessageDialog(const QString& text, MessageKind kind, MessageButtons buttons,
+                      int helpContext, QWidget* owner) {
+    if (dialogHook()) {
+        return dialogHook()(text, kind, buttons, helpContext);
+    }
+    QWidget* parent = FindOwnerWindow(owner, nullptr);
+    std::unique_ptr<QDialog> dialog(CreateMessageDialog(text, kind, buttons, helpContext, parent));
+    dialog->ensurePolished();
+    dialog->adjustSize();
+    CenterOnOwner(dialog.get(), owner);
+    return dialog->exec();
+}
+
+void SetMessageDialogHook(MessageDialogHook hook) {
+    dialogHook() = std::move(hook);
+}
+
+// Placement ------------------------------------------------------------------
+
+QPoint CenteredPosition(const QRect& owner, const QSize& form, const QRect& workArea) {
+    const int x = owner.x() + owner.width() / 2;
+    const int y = owner.y() + owner.height() / 2;
+    int left = x - form.width() / 2;
+    int top = y - form.height() / 2;
+    // Work-area right and bottom edges are exclusive: left + width.
+    if (left + form.width() > workArea.x() + workArea.width()) {
+        left = workArea.x() + workArea.width() - form.width();
+    }
+    if (top + form.height() > workArea.y() + workArea.height()) {
+        top = workArea.y() + workArea.height() - form.height();
+    }
+    if (left < workArea.x()) {
+        left = workArea.x();
+    }
+    if (top < workArea.y()) {
+        top = workArea.y();
+    }
+    return {left, top};
+}
+
+int NearestScreenIndex(const QRect& window, const QList<QRect>& screens) {
+    int best = -1;
+    qint64 bestArea = 0;
+    for (int i = 0; i < screens.size(); ++i) {
+        const QRect common = window.intersected(screens[i]);
+        const qint64 area = common.isEmpty() ? 0 : qint64(common.width()) * common.height();
+        if (area > bestArea) {
+            bestArea = area;
+            best = i;
+        }
+    }
+    if (best >= 0) {
+        return best;
+    }
+    // No overlap: the monitor with the shortest distance to the window.
+    qint64 bestDistance = -1;
+    for (int i = 0; i < screens.size(); ++i) {
+        const QRect& s = screens[i];
+        const qint64 dx = std::max<qint64>(
+            {0, qint64(s.left()) - window.right(), qint64(window.left()) - s.right()});
+        const qint64 dy = std::max<qint64>(
+            {0, qint64(s.top()) - window.bottom(), qint64(window.top()) - s.bottom()});
+        const qint64 distance = dx * dx + dy * dy;
+        if (bestDistance < 0 || distance < bestDistance) {
+            bestDistance = distance;
+            best = i;
+        }
+    }
+    return best;
+}
+
+QRect WorkAreaNear(const QRect& window) {
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    QList<QRect> rects;
+    for (const QScreen* screen : screens) {
+        rects.append(screen->geometry());
+    }
+    const int index = NearestScreenIndex(window, rects);
+    if (index >= 0) {
+        return screens[index]->availableGeometry();
+    }
+    if (const QScreen* primary = QGuiApplication::primaryScreen()) {
+        return primary->availableGeometry().isValid() ? primary->availableGeometry()
+                                                      : primary->geometry();
+    }
+    return {0, 0, 640, 480};
+}
+
+QWidget* FindOwnerWindow(QWidget* owner, const QWidget* form) {
+    auto usable = [form](QWidget* w) {
+        return w && w != form && w->isVisible() ? w->window() : nullptr;
+    };
+    if (owner) {
+        return owner->window();
+    }
+    for (QWidget* w : {QApplication::activeWindow(), QApplication::activeModalWidget()}) {
+        if (QWidget* found = usable(w)) {
+            return found;
+        }
+    }
+    const QWidgetList tops = QApplication::topLevelWidgets();
+    for (QWidget* w : tops) {
+        if (qobject_cast<QMainWindow*>(w) && usable(w)) {
+            return w;
+        }
+    }
+    for (QWidget* w : tops) {
+        if (w->windowType() != Qt::Desktop && usable(w)) {
+            return w;
+        }
+    }
+    return nullptr;
+}
+
+void CenterOnOwner(QWidget* form, QWidget* owner) {
+    if (!form) {
+        return;
+    }
+    QWidget* target = FindOwnerWindow(owner, form);
+    if (!target) {
+        return;
+    }
+    const QRect ownerRect = target->frameGeometry();
+    const QPoint position =
+        CenteredPosition(ownerRect, form->frameGeometry().size(), WorkAreaNear(ownerRect));
+    form->setAttribute(Qt::WA_Moved); // explicit placement: the toolkit keeps it
+    if (form->pos() != position) {
+        form->move(position);
+    }
+}
+
+// Common dialogs ---------------------------------------------------------------
+
+TStartFileName StartFileName(const QString& fileName, const QString& initialFolder) {
+    if (fileName.isEmpty()) {
+        return {initialFolder, QString()};
+    }
+    const QFileInfo info(fileName);
+    const bool hasFolder =
+        fileName.contains(QLatin1Char('/')) || fileName.contains(QLatin1Char('\\'));
+    if (!hasFolder) {
+        return {initialFolder, fileName};
+    }
+    return {info.path(), info.fileName()};
+}
+
+TCommonDialogHelper::TCommonDialogHelper(QDialog& dialog) : FDlgObj(dialog) {}
+
+QWidget* TCommonDialogHelper::DefaultOwner() {
+    if (QWidget* active = QApplication::activeWindow()) {
+        return active;
+    }
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (qobject_cast<QMainWindow*>(w) && w->isVisible()) {
+            return w;
+        }
+    }
+    return nullptr;
+}
+
+bool TCommonDialogHelper::Execute() {
+    return Execute(DefaultOwner());
+}
+
+bool TCommonDialogHelper::Execute(QWidget* parentWnd) {
+    auto* fileDialog = qobject_cast<QFileDialog*>(&FDlgObj);
+    if (fileDialog && !FFileName.isEmpty()) {
+        const TStartFileName start =
+            StartFileName(FFileName, fileDialog->directory().absolutePath());
+        fileDialog->setDirectory(start.Folder);
+        if (!start.FileName.isEmpty()) {
+            fileDialog->selectFile(start.FileName);
+        }
+    }
+    // Show over the owner; the dialog's own parent comes back afterwards, also
+    // when showing fails.
+    struct Restore {
+        QDialog& dlg;
+        QPointer<QWidget> parent;
+        Qt::WindowFlags flags;
+        bool changed = false;
+        ~Restore() {
+            if (changed) {
+                dlg.setParent(parent, flags);
+            }
+        }
+    } restore{FDlgObj, FDlgObj.parentWidget(), FDlgObj.windowFlags()};
+    if (parentWnd && parentWnd != restore.parent) {
+        restore.changed = true;
+        FDlgObj.setParent(parentWnd, restore.flags | Qt::Dialog);
+    }
+    return FDlgObj.exec() == QDialog::Accepted;
+}

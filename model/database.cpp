@@ -1,0 +1,103 @@
+#include "database.h"
+
+namespace kv {
+
+Data_Real BaseData;
+Data_Real NewData;
+Data_Bool EditMask;
+Data_Bool ShowMask;
+
+const Vec1<std::string, DataRows> RowLabel{{"Domestic 1", "goods 2", "Imported 1", "goods 2",
+                                            "Labour", "Capital", "Totals", "Make", "matrix",
+                                            "Export", "subsidies"}};
+const Vec1<std::string, DataCols> ColLabel{
+    {"Ind. 1", "Ind. 2", "Households", "Exports", "(Duty)", "Row totals"}};
+
+void DefaultData(Data_Real& D) {
+    D = Data_Real{};
+    D(1, 1) = 10;
+    D(1, 2) = 8;
+    D(1, 3) = 17;
+    D(2, 1) = 15;
+    D(2, 2) = 1;
+    D(2, 3) = 34;
+    D(3, 1) = 1;
+    D(3, 2) = 8;
+    D(3, 3) = 1;
+    D(3, 5) = -1;
+    D(4, 1) = 5;
+    D(4, 2) = 2;
+    D(4, 3) = 10;
+    D(4, 5) = -5;
+    D(5, 1) = 20;
+    D(5, 2) = 20;
+    D(8, 1) = 45;
+    D(8, 2) = 9;
+    D(9, 1) = 16;
+    D(9, 2) = 35;
+    D(10, 4) = 2;
+    D(11, 4) = 20;
+
+    // The entered cells are those with a default value, plus the two export
+    // subsidies, which default to 0.
+    EditMask = Data_Bool{};
+    for (int r = 1; r <= DataRows; ++r) {
+        for (int c = 1; c <= DataCols; ++c) {
+            EditMask(r, c) = D(r, c) != 0.0;
+        }
+    }
+    EditMask(10, 1) = true;
+    EditMask(11, 1) = true;
+
+    ShowMask = EditMask;
+    for (int c = 1; c <= 6; ++c) {
+        ShowMask(7, c) = true;
+    }
+    for (int r = 1; r <= 9; ++r) {
+        ShowMask(r, 6) = true;
+    }
+    ShowMask(1, 4) = true;
+    ShowMask(2, 4) = true;
+    ShowMask(6, 1) = true;
+    ShowMask(6, 2) = true;
+
+    DeriveData(D);
+}
+
+bool DeriveData(Data_Real& D) {
+    // Capital is the residual that makes each industry's costs equal its output.
+    D(6, 1) = D(8, 1) + D(9, 1) - D(1, 1) - D(2, 1) - D(3, 1) - D(4, 1) - D(5, 1);
+    D(6, 2) = D(8, 2) + D(9, 2) - D(1, 2) - D(2, 2) - D(3, 2) - D(4, 2) - D(5, 2);
+    // Exports are the residual that makes each good's sales equal its output.
+    D(1, 4) = D(8, 1) + D(8, 2) - D(1, 1) - D(1, 2) - D(1, 3);
+    D(2, 4) = D(9, 1) + D(9, 2) - D(2, 1) - D(2, 2) - D(2, 3);
+    for (int c = 1; c <= 5; ++c) {
+        double sum = D(1, c);
+        for (int r = 2; r <= 6; ++r) {
+            sum += D(r, c);
+        }
+        D(7, c) = sum;
+    }
+    for (int r = 1; r <= 9; ++r) {
+        double sum = D(r, 1);
+        for (int c = 2; c <= 5; ++c) {
+            sum += D(r, c);
+        }
+        D(r, 6) = sum;
+    }
+    D(10, 2) = D(1, 4) - D(10, 1);
+    D(11, 2) = D(2, 4) - D(11, 1);
+    D(10, 3) = D(3, 1) + D(3, 2) + D(3, 3);
+    D(11, 3) = D(4, 1) + D(4, 2) + D(4, 3);
+
+    for (int c = 1; c <= 4; ++c) {
+        for (int r = 1; r <= 9; ++r) {
+            if (D(r, c) < 0.0) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+} // namespace kv

@@ -1,0 +1,315 @@
+#include "solve.h"
+
+#include "errors.h"
+
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <memory>
+
+namespace kv {
+
+std::string TemFileName = "TEM";
+
+namespace {
+
+// Variables whose changes the database update reads.
+enum : Variable {
+    x11_3 = 1,
+    x12_3 = 2,
+    x21_3 = 3,
+    x22_3 = 4,
+    p11 = 6,
+    p12 = 7,
+    p21 = 8,
+    p22 = 9,
+    x11_4 = 14,
+    x21_4 = 15,
+    y11_1 = 20,
+    y21_1 = 21,
+    y11_2 = 22,
+    y21_2 = 23,
+    x11_1 = 24,
+    x12_1 = 25,
+    x21_1 = 26,
+    x22_1 = 27,
+    x31_1 = 28,
+    x32_1 = 29,
+    x11_2 = 30,
+    x12_2 = 31,
+    x21_2 = 32,
+    x22_2 = 33,
+    x31_2 = 34,
+    x32_2 = 35,
+    p31 = 36,
+    p32_1 = 37,
+    p32_2 = 38,
+    v1 = 40,
+    v2 = 41,
+    t1 = 42,
+    t2 = 43
+};
+
+// A flow that is a price times a quantity grows by the sum of the two changes.
+void Grow(Data_Real& D, int r, int c, double a, double b) {
+    D(r, c) = CheckedResult(0.01 * D(r, c) * (100 + a + b));
+}
+
+std::string FormatCheck(const char* label, double remembered, double recomputed) {
+    char line[128];
+    std::snprintf(line, sizeof line, "%s%12.4f%12.4f\r\n", label, remembered, recomputed);
+    return line;
+}
+
+void WriteCheckFile(const std::string& text) {
+    std::ofstream tem(TemFileName, std::ios::binary | std::ios::trunc);
+    if (!tem) {
+        throw EInOutError("Cannot create file " + TemFileName);
+    }
+    tem << text;
+    tem.close();
+    if (!tem) {
+        throw EInOutError("Cannot write file " + TemFileName);
+    }
+}
+
+} // namespace
+
+bool GaussJordanSolve(SquareMatrix& A, EndoVector& b, EndoVector& x) {
+    Vec1<int, NumEndo> pivotRow; // row that pivoted each column
+    for (int i = 1; i <= NumEndo; ++i) {
+        double best = -1;
+        int p = 1;
+        for (int j = 1; j <= NumEndo; ++j) {
+            if (std::fabs(A(i)(j)) > best) {
+                best = std::fabs(A(i)(j));
+                p = j;
+            }
+        }
+        if (best <= 0.000001) {
+            return true;
+        }
+        pivotRow(p) = i;
+        for (int k = 1; k <= NumEndo; ++k) {
+            if (k == i || A(k)(p) == 0.0) {
+                continue;
+            }
+            const double f = A(k)(p) / A(i)(p);
+            for (int j = 1; j <= NumEndo; ++j) {
+                if (j == p) {
+                    A(k)(j) = 0;
+                } else {
+                    A(k)(j) = A(k)(j) - f * A(i)(j);
+                }
+            }
+            b(k) = b(k) - f * b(i);
+        }
+    }
+    for (int j = 1; j <= NumEndo; ++j) {
+        const int r = pivotRow(j);
+        x(j) = CheckedDiv(b(r), A(r)(j));
+    }
+    return false;
+}
+
+bool SolveLinearStep(const Tableau_Real& M, const TClosure& closure, Variable_Real& S) {
+    auto A = std::make_unique<SquareMatrix>();
+    EndoVector b;
+    EndoVector x;
+    for (Variable v = 1; v <= NumVars; ++v) {
+        if (closure.Endo(v)) {
+            const int col = closure.EndoPos(v);
+            for (int r = 1; r <= NumEqs; ++r) {
+                (*A)(r)(col) = M(r, v);
+            }
+        } else {
+            for (int r = 1; r <= NumEqs; ++r) {
+                b(r) = b(r) - M(r, v) * S(v);
+            }
+        }
+    }
+    if (GaussJordanSolve(*A, b, x)) {
+        return true;
+    }
+    for (Variable v = 1; v <= NumVars; ++v) {
+        if (closure.Endo(v)) {
+            S(v) = x(closure.EndoPos(v));
+        }
+    }
+    return false;
+}
+
+bool UpdateData(Data_Real& D, const Variable_Real& S) {
+    Grow(D, 1, 1, S(p11), S(x11_1));
+    Grow(D, 1, 2, S(p11), S(x11_2));
+    Grow(D, 1, 3, S(p11), S(x11_3));
+    Grow(D, 1, 4, S(p11), S(x11_4));
+    Grow(D, 2, 1, S(p21), S(x21_1));
+    Grow(D, 2, 2, S(p21), S(x21_2));
+    Grow(D, 2, 3, S(p21), S(x21_3));
+    Grow(D, 2, 4, S(p21), S(x21_4));
+    Grow(D, 3, 1, S(p12), S(x12_1));
+    Grow(D, 3, 2, S(p12), S(x12_2));
+    Grow(D, 3, 3, S(p12), S(x12_3));
+    Grow(D, 4, 1, S(p22), S(x22_1));
+    Grow(D, 4, 2, S(p22), S(x22_2));
+    Grow(D, 4, 3, S(p22), S(x22_3));
+    Grow(D, 5, 1, S(x31_1), S(p31));
+    Grow(D, 5, 2, S(x31_2), S(p31));
+    Grow(D, 6, 1, S(x32_1), S(p32_1));
+    Grow(D, 6, 2, S(x32_2), S(p32_2));
+    Grow(D, 8, 1, S(y11_1), S(p11));
+    Grow(D, 8, 2, S(y11_2), S(p11));
+    Grow(D, 9, 1, S(y21_1), S(p21));
+    Grow(D, 9, 2, S(y21_2), S(p21));
+    const double exp1 = D(1, 4);
+    const double exp2 = D(2, 4);
+    const double cap1 = D(6, 1);
+    const double cap2 = D(6, 2);
+
+    // Exports less subsidy, and the subsidies that reconcile them with exports.
+    D(10, 2) = CheckedResult(0.01 * D(10, 2) * (100 + S(x11_4) + S(p11) - S(v1)));
+    D(11, 2) = CheckedResult(0.01 * D(11, 2) * (100 + S(x21_4) + S(p21) - S(v2)));
+    D(10, 1) = D(1, 4) - D(10, 2);
+    D(11, 1) = D(2, 4) - D(11, 2);
+
+    // Purchases of imports and their growth.
+    const double oldImp1 = D(10, 3);
+    const double oldImp2 = D(11, 3);
+    D(10, 3) = D(3, 1) + D(3, 2) + D(3, 3);
+    D(11, 3) = D(4, 1) + D(4, 2) + D(4, 3);
+    const double g1 = CheckedResult((CheckedDiv(D(10, 3), oldImp1) - 1) * 100);
+    const double g2 = CheckedResult((CheckedDiv(D(11, 3), oldImp2) - 1) * 100);
+
+    // Imports before duty, and the duty as the difference.
+    D(3, 6) = CheckedResult(0.01 * D(3, 6) * (100 + g1 - S(t1)));
+    D(4, 6) = CheckedResult(0.01 * D(4, 6) * (100 + g2 - S(t2)));
+    D(3, 5) = D(3, 6) - D(10, 3);
+    D(4, 5) = D(4, 6) - D(11, 3);
+
+    const bool negativeFlow = DeriveData(D);
+    for (double v : D.Cells) {
+        CheckedResult(v);
+    }
+
+    // The four residuals restate the zero-profit and market-clearing equations
+    // in money terms; a difference means the step was not a solution of them.
+    struct Check {
+        const char* label;
+        double remembered;
+        double recomputed;
+    };
+    const Check checks[] = {{"cap1 update error", cap1, D(6, 1)},
+                            {"cap2 update error", cap2, D(6, 2)},
+                            {"exp1 update error", exp1, D(1, 4)},
+                            {"exp2 update error", exp2, D(2, 4)}};
+    std::string report;
+    for (const Check& ck : checks) {
+        if (std::fabs(ck.remembered - ck.recomputed) > 0.000001) {
+            report += FormatCheck(ck.label, ck.remembered, ck.recomputed);
+        }
+    }
+    WriteCheckFile(report);
+    return negativeFlow;
+}
+
+SolveResult EulerSolve(int n, const Data_Real& base, Data_Real& work, Variable_Real& vec,
+                       const TClosure& closure) {
+    Variable_Real C;
+    C.fill(1.0);
+    C(DelB) = 0;
+
+    Variable_Real S;
+    for (Variable v = 1; v <= NumVars; ++v) {
+        if (closure.Endo(v)) {
+            continue;
+        }
+        if (v == DelB) {
+            S(v) = vec(v) / n;
+        } else {
+            S(v) = CheckedResult(100 * (CheckedExp(CheckedLn(1 + vec(v) / 100) / n) - 1));
+        }
+    }
+
+    work = base;
+    SolveResult res;
+    auto M = std::make_unique<Tableau_Real>();
+    for (int step = 1; step <= n; ++step) {
+        BuildTableau(work, *M);
+        if (SolveLinearStep(*M, closure, S)) {
+            res.singular = true;
+            break;
+        }
+        if (UpdateData(work, S)) {
+            res.negativeFlow = true;
+            break;
+        }
+        for (Variable v = 1; v <= NumVars; ++v) {
+            if (v == DelB) {
+                C(v) = C(v) + S(v);
+            } else {
+                C(v) = CheckedResult((S(v) / 100 + 1) * C(v));
+            }
+        }
+    }
+    res.success = !res.singular && !res.negativeFlow;
+    if (res.success) {
+        for (Variable v = 1; v <= NumVars; ++v) {
+            vec(v) = v == DelB ? C(v) : CheckedResult((C(v) - 1) * 100);
+        }
+    }
+    return res;
+}
+
+namespace {
+
+SolveResult Extrapolate(int m, const Data_Real& base, Data_Real& newData, Variable_Real& vec,
+                        const TClosure& closure) {
+    auto T = std::make_unique<Data_Real>();
+    Variable_Real V1 = vec;
+    Variable_Real V2 = vec;
+    Variable_Real V3 = vec;
+    SolveResult res = EulerSolve(m, base, *T, V1, closure);
+    if (res.success) {
+        res = EulerSolve(2 * m, base, *T, V2, closure);
+    }
+    if (res.success) {
+        res = EulerSolve(4 * m, base, *T, V3, closure);
+    }
+    if (!res.success) {
+        return res;
+    }
+    // These weights cancel the error terms proportional to 1/n and 1/n^2.
+    Variable_Real extrapolated;
+    for (Variable v = 1; v <= NumVars; ++v) {
+        extrapolated(v) = CheckedResult((8 * V3(v) - 6 * V2(v) + V1(v)) / 3);
+    }
+    // The updated database is the base updated once with the extrapolated
+    // changes. Both results are committed only after the update, so that an
+    // error raised by it leaves vec and newData as they were.
+    Data_Real updated = base;
+    res.negativeFlow = UpdateData(updated, extrapolated);
+    vec = extrapolated;
+    newData = updated;
+    return res;
+}
+
+} // namespace
+
+SolveResult SolveModel(SolutionMethod method, const Data_Real& base, Data_Real& newData,
+                       Variable_Real& vec, const TClosure& closure) {
+    switch (method) {
+    case 1:
+        return EulerSolve(1, base, newData, vec, closure);
+    case 2:
+        return EulerSolve(4, base, newData, vec, closure);
+    case 3:
+        return EulerSolve(16, base, newData, vec, closure);
+    case 5:
+        return Extrapolate(8, base, newData, vec, closure);
+    default:
+        return Extrapolate(2, base, newData, vec, closure);
+    }
+}
+
+} // namespace kv

@@ -1,0 +1,195 @@
+#include "model_fixture.h"
+
+#include <cmath>
+#include <map>
+#include <set>
+
+namespace {
+
+using Expect = std::map<std::string, double>;
+
+class Methods : public ModelTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(Methods, ZeroShocksGiveZeroResultsAndUnchangedData) {
+    const auto res =
+        kv::SolveModel(GetParam(), kv::BaseData, kv::NewData, kv::ShockVec, kv::Closure);
+    EXPECT_TRUE(res.success);
+    EXPECT_FALSE(res.singular || res.negativeFlow);
+    for (double v : kv::ShockVec) {
+        EXPECT_NEAR(v, 0, 1e-12);
+    }
+    for (int i = 0; i < 66; ++i) {
+        EXPECT_NEAR(kv::NewData.Cells[i], kv::BaseData.Cells[i], 1e-12);
+    }
+}
+
+TEST_P(Methods, ExchangeRateShockIsNeutral) {
+    Shock("phi") = 10;
+    const auto res =
+        kv::SolveModel(GetParam(), kv::BaseData, kv::NewData, kv::ShockVec, kv::Closure);
+    ASSERT_TRUE(res.success);
+    const std::set<std::string> nominal = {"c",     "p(11)",  "p(12)",  "p(21)", "p(22)",
+                                           "p(31)", "p(32)1", "p(32)2", "phi",   "cpi"};
+    for (kv::Variable v = 1; v <= kv::NumVars; ++v) {
+        EXPECT_NEAR(kv::ShockVec(v), nominal.count(kv::VarName(v)) ? 10 : 0, 1e-9)
+            << kv::VarName(v);
+    }
+    for (int r = 1; r <= 11; ++r) {
+        for (int c = 1; c <= 6; ++c) {
+            const bool elasticity = (r == 10 || r == 11) && c == 4;
+            EXPECT_NEAR(kv::NewData(r, c), kv::BaseData(r, c) * (elasticity ? 1 : 1.1), 1e-9)
+                << r << "," << c;
+        }
+    }
+}
+
+TEST_P(Methods, SingularClosureLeavesTheVectorUnchanged) {
+    Swap("x(32)1", "phi"); // equation 32 keeps no endogenous variable
+    Shock("t2") = -10;
+    const kv::Variable_Real before = kv::ShockVec;
+    const auto res =
+        kv::SolveModel(GetParam(), kv::BaseData, kv::NewData, kv::ShockVec, kv::Closure);
+    EXPECT_TRUE(res.singular);
+    EXPECT_FALSE(res.success);
+    EXPECT_EQ(kv::ShockVec, before);
+}
+
+TEST_P(Methods, ShockOfMinus100RaisesAndLeavesTheVectorUnchanged) {
+    Shock("t2") = -100;
+    const kv::Variable_Real before = kv::ShockVec;
+    EXPECT_THROW(kv::SolveModel(GetParam(), kv::BaseData, kv::NewData, kv::ShockVec, kv::Closure),
+                 kv::EInvalidOp);
+    EXPECT_EQ(kv::ShockVec, before);
+}
+
+TEST_P(Methods, ExogenousResultsReproduceTheirShocks) {
+    Shock("t2") = -10;
+    Shock("k1") = 25;
+    Shock("phi") = 5;
+    const kv::Variable_Real shocks = kv::ShockVec;
+    ASSERT_TRUE(
+        kv::SolveModel(GetParam(), kv::BaseData, kv::NewData, kv::ShockVec, kv::Closure).success);
+    for (int j = 1; j <= kv::NumExo; ++j) {
+        const kv::Variable v = kv::Closure.ExoList(j);
+        EXPECT_NEAR(kv::ShockVec(v), shocks(v), 1e-9) << kv::VarName(v);
+    }
+}
+
+TEST_P(Methods, UnwritableCheckFileRaisesInOutError) {
+    kv::TemFileName = (dir_ / "missing-folder" / "TEM").string();
+    Shock("t2") = -10;
+    const kv::Variable_Real before = kv::ShockVec;
+    EXPECT_THROW(kv::SolveModel(GetParam(), kv::BaseData, kv::NewData, kv::ShockVec, kv::Closure),
+                 kv::EInOutError);
+    EXPECT_EQ(kv::ShockVec, before);
+}
+
+INSTANTIATE_TEST_SUITE_P(AllMethods, Methods, ::testing::Values(1, 2, 3, 4, 5, 0, 9));
+
+TEST_F(ModelTest, ImportTaxCutUnderJohansen) {
+    Shock("t2") = -10;
+    ASSERT_TRUE(kv::SolveModel(1, kv::BaseData, kv::NewData, kv::ShockVec, kv::Closure).success);
+    const Expect expected = {{"p(22)", -10},     {"p(11)", -3.8328}, {"p(21)", -4.5855},
+                             {"v2", -4.5855},    {"c", -5.1785},     {"cpi", -5.1785},
+                             {"p(31)", -5.1785}, {"p(32)1", 1.4837}, {"p(32)2", -7.2344},
+                             {"x(11)4", 7.6655}, {"z1", 4.4415},     {"z2", -1.6447},
+                             {"l", 2.3032},      {"m", 1.5110},      {"e", 3.6411},
+                             {"delB", 0.4109},   {"t2", -10},        {"phi", 0}};
+    for (const auto& [name, value] : expected) {
+        EXPECT_NEAR(kv::ShockVec(kv::FindVariable(name)), value, 0.00005) << name;
+    }
+}
+
+TEST_F(ModelTest, ImportTaxCutWithTheCpiFixedMovesTheExchangeRate) {
+    Swap("cpi", "phi");
+    Shock("t2") = -10;
+    ASSERT_TRUE(kv::SolveModel(1, kv::BaseData, kv::NewData, kv::ShockVec, kv::Closure).success);
+    EXPECT_NEAR(Shock("phi"), 5.1785, 0.00005);
+    EXPECT_NEAR(Shock("cpi"), 0, 1e-12);
+}
+
+TEST_F(ModelTest, TradeBalanceIsAddedAcrossSteps) {
+    // delB exogenous: each step takes s/n and the steps add up to s.
+    Swap("delB", "cR");
+    Shock("delB") = 2;
+    ASSERT_TRUE(kv::SolveModel(3, kv::BaseData, kv::NewData, kv::ShockVec, kv::Closure).success);
+    EXPECT_NEAR(Shock("delB"), 2, 1e-12);
+}
+
+TEST_F(ModelTest, EulerStepsConvergeAndExtrapolationImproves) {
+    Shock("t2") = -10;
+    const kv::Variable_Real shocks = kv::ShockVec;
+    std::map<int, kv::Variable_Real> results;
+    for (int method = 1; method <= 5; ++method) {
+        kv::ShockVec = shocks;
+        ASSERT_TRUE(
+            kv::SolveModel(method, kv::BaseData, kv::NewData, kv::ShockVec, kv::Closure).success);
+        results[method] = kv::ShockVec;
+    }
+    const kv::Variable z1 = kv::FindVariable("z1");
+    const double best = results[5](z1);
+    EXPECT_GT(std::fabs(results[1](z1) - best), std::fabs(results[2](z1) - best));
+    EXPECT_GT(std::fabs(results[2](z1) - best), std::fabs(results[3](z1) - best));
+    EXPECT_LT(std::fabs(results[4](z1) - best), std::fabs(results[3](z1) - best));
+}
+
+struct TemCase {
+    int method;
+    bool empty;
+};
+
+class CheckFile : public ModelTest, public ::testing::WithParamInterface<TemCase> {};
+
+TEST_P(CheckFile, EulerStepsLeaveItEmptyExtrapolationsReportCapital) {
+    Shock("t2") = -10;
+    ASSERT_TRUE(
+        kv::SolveModel(GetParam().method, kv::BaseData, kv::NewData, kv::ShockVec, kv::Closure)
+            .success);
+    ASSERT_TRUE(std::filesystem::exists(kv::TemFileName));
+    const std::string tem = TemContents();
+    if (GetParam().empty) {
+        EXPECT_EQ(tem, "");
+    } else {
+        // Label, then two values each in 12 characters with 4 decimals.
+        EXPECT_EQ(tem.rfind("cap1 update error     10.1616     10.1140\r\n"
+                            "cap2 update error      4.6330      4.6224\r\n",
+                            0),
+                  0u)
+            << tem;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Methods, CheckFile,
+                         ::testing::Values(TemCase{1, true}, TemCase{2, true}, TemCase{3, true},
+                                           TemCase{4, false}, TemCase{5, false}));
+
+TEST_F(ModelTest, GaussJordanPivotsAlongTheRowAndReportsSingular) {
+    kv::SquareMatrix A;
+    kv::EndoVector b;
+    kv::EndoVector x;
+    for (int i = 1; i <= kv::NumEndo; ++i) {
+        A(i)(kv::NumEndo + 1 - i) = 2.0; // anti-diagonal: the pivot lies off the diagonal
+        b(i) = i;
+    }
+    ASSERT_FALSE(kv::GaussJordanSolve(A, b, x));
+    for (int j = 1; j <= kv::NumEndo; ++j) {
+        EXPECT_DOUBLE_EQ(x(j), (kv::NumEndo + 1 - j) / 2.0);
+    }
+    kv::SquareMatrix tiny;
+    for (int i = 1; i <= kv::NumEndo; ++i) {
+        tiny(i)(i) = i == 20 ? 0.000001 : 1.0; // at the absolute threshold: singular
+    }
+    EXPECT_TRUE(kv::GaussJordanSolve(tiny, b, x));
+}
+
+TEST_F(ModelTest, NegativeFlowDuringComputationStopsTheRun) {
+    // A fivefold rise in the world price of imported good 2 drives a flow below zero.
+    Shock("p*(22)") = 500;
+    const kv::Variable_Real before = kv::ShockVec;
+    const auto res = kv::SolveModel(1, kv::BaseData, kv::NewData, kv::ShockVec, kv::Closure);
+    EXPECT_TRUE(res.negativeFlow);
+    EXPECT_FALSE(res.success);
+    EXPECT_EQ(kv::ShockVec, before);
+}
+
+} // namespace

@@ -1,0 +1,252 @@
+#include "kvsolve_run.h"
+
+#include "model.h"
+
+#include <CLI/CLI.hpp>
+#include <nlohmann/json.hpp>
+
+#include <charconv>
+#include <cmath>
+#include <sstream>
+#include <stdexcept>
+#include <string_view>
+
+namespace kvsolve {
+
+namespace {
+
+// A usage error: reported on one line, status 64, nothing computed.
+struct UsageError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+double ParseNumber(std::string_view text, std::string_view what) {
+    double value = 0;
+    const char* first = text.data();
+    const char* last = text.data() + text.size();
+    if (!text.empty() && *first == '+') {
+        ++first;
+    }
+    auto [ptr, ec] = std::from_chars(first, last, value);
+    if (text.empty() || ec != std::errc() || ptr != last || !std::isfinite(value)) {
+        throw UsageError("not a number in " + std::string(what) + ": '" + std::string(text) + "'");
+    }
+    return value;
+}
+
+void CheckRange(double value, double lo, double hi, std::string_view what) {
+    if (value < lo || value > hi) {
+        std::ostringstream msg;
+        msg << "value out of range in " << what << ": " << value << " (allowed " << lo << " to "
+            << hi << ")";
+        throw UsageError(msg.str());
+    }
+}
+
+kv::Variable NamedVariable(std::string_view name, std::string_view what) {
+    const kv::Variable v = kv::FindVariable(name);
+    if (v == 0) {
+        throw UsageError("unknown variable '" + std::string(name) + "' in " + std::string(what));
+    }
+    return v;
+}
+
+std::pair<std::string, std::string> SplitAt(const std::string& text, char sep,
+                                            std::string_view option) {
+    const auto pos = text.find(sep);
+    if (pos == std::string::npos) {
+        throw UsageError(std::string(option) + " expects the form A" + sep + "B, got '" + text +
+                         "'");
+    }
+    return {text.substr(0, pos), text.substr(pos + 1)};
+}
+
+void ApplyDataEdit(const std::string& spec) {
+    const std::string what = "--data " + spec;
+    const auto [cell, valueText] = SplitAt(spec, '=', "--data");
+    const auto [rowText, colText] = SplitAt(cell, ',', "--data");
+    const double rd = ParseNumber(rowText, what);
+    const double cd = ParseNumber(colText, what);
+    const int r = static_cast<int>(rd);
+    const int c = static_cast<int>(cd);
+    if (rd != r || cd != c || r < 1 || r > kv::DataRows || c < 1 || c > kv::DataCols ||
+        !kv::EditMask(r, c)) {
+        throw UsageError("cell " + cell + " is not an entered cell of the database in " + what);
+    }
+    const double value = ParseNumber(valueText, what);
+    CheckRange(value, -100, 500, what);
+    kv::BaseData(r, c) = value;
+}
+
+void ApplySwap(const std::string& spec) {
+    const std::string what = "--swap " + spec;
+    const auto [endoName, exoName] = SplitAt(spec, ':', "--swap");
+    const kv::Variable vOut = NamedVariable(endoName, what);
+    const kv::Variable vIn = NamedVariable(exoName, what);
+    if (!kv::Closure.Endo(vOut)) {
+        throw UsageError("'" + endoName + "' is not endogenous in " + what);
+    }
+    if (kv::Closure.Endo(vIn)) {
+        throw UsageError("'" + exoName + "' is not exogenous in " + what);
+    }
+    int j = 0;
+    for (int k = 1; k <= kv::NumExo; ++k) {
+        if (kv::Closure.ExoList(k) == vIn) {
+            j = k;
+        }
+    }
+    kv::ExchangeVariables(kv::Closure, kv::Closure.EndoPos(vOut), j);
+}
+
+void ApplyShock(const std::string& spec) {
+    const std::string what = "--shock " + spec;
+    const auto [name, valueText] = SplitAt(spec, '=', "--shock");
+    const kv::Variable v = NamedVariable(name, what);
+    if (kv::Closure.Endo(v)) {
+        throw UsageError("'" + name + "' is not exogenous in " + what);
+    }
+    const double value = ParseNumber(valueText, what);
+    CheckRange(value, -99, 500, what);
+    kv::ShockVec(v) = value;
+}
+
+void WriteVariables(std::ostream& out) {
+    for (kv::Variable v = 1; v <= kv::NumVars; ++v) {
+        out << v << '\t' << kv::VarName(v) << '\t' << kv::VarDesc(v) << '\t'
+            << (kv::Closure.Endo(v) ? "endogenous" : "exogenous") << '\n';
+    }
+}
+
+const char* StatusName(const kv::SolveResult& res) {
+    if (res.singular) {
+        return "singular";
+    }
+    if (res.negativeFlow) {
+        return "negative_flow";
+    }
+    return "ok";
+}
+
+void WriteJson(std::ostream& out, const std::string& title, int method, const kv::SolveResult& res,
+               bool updatedData) {
+    nlohmann::ordered_json doc;
+    doc["title"] = title;
+    doc["method"] = method;
+    doc["status"] = StatusName(res);
+    nlohmann::ordered_json results = nlohmann::ordered_json::object();
+    for (kv::Variable v = 1; v <= kv::NumVars; ++v) {
+        results[kv::VarName(v)] = kv::ShockVec(v);
+    }
+    doc["results"] = results;
+    nlohmann::ordered_json exo = nlohmann::ordered_json::array();
+    for (int k = 1; k <= kv::NumExo; ++k) {
+        exo.push_back(kv::VarName(kv::Closure.ExoList(k)));
+    }
+    doc["exogenous"] = exo;
+    if (updatedData) {
+        nlohmann::ordered_json rows = nlohmann::ordered_json::array();
+        for (int r = 1; r <= kv::DataRows; ++r) {
+            nlohmann::ordered_json row = nlohmann::ordered_json::array();
+            for (int c = 1; c <= kv::DataCols; ++c) {
+                row.push_back(kv::NewData(r, c));
+            }
+            rows.push_back(row);
+        }
+        doc["updated_data"] = rows;
+    }
+    out << doc.dump(2) << '\n';
+}
+
+} // namespace
+
+int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    CLI::App app{"kvsolve: solves one experiment on the KV model and prints the results.",
+                 "kvsolve"};
+    int method = 1;
+    std::vector<std::string> swaps;
+    std::vector<std::string> shocks;
+    std::vector<std::string> dataEdits;
+    std::string title = "Sim 1";
+    std::string format = "json";
+    bool updatedData = false;
+    bool listVariables = false;
+    app.add_option("--method", method,
+                   "Solution method: 1 Johansen, 2 Euler 4-step, 3 Euler 16-step, "
+                   "4 Euler 2-4-8 extrapolation, 5 Euler 8-16-32 extrapolation "
+                   "(any other number: 4)");
+    app.add_option("--swap", swaps,
+                   "ENDO:EXO - exchange an endogenous with an exogenous variable (repeatable, "
+                   "applied in order)");
+    app.add_option("--shock", shocks,
+                   "NAME=VALUE - shock of an exogenous variable, -99 to 500 (repeatable)");
+    app.add_option("--data", dataEdits,
+                   "R,C=VALUE - set an entered cell of the initial database, -100 to 500 "
+                   "(repeatable)");
+    app.add_option("--title", title, "Experiment title (default \"Sim 1\")");
+    app.add_option("--format", format, "Output format: json")->check(CLI::IsMember({"json"}));
+    app.add_flag("--updated-data", updatedData, "Include the updated database");
+    app.add_flag("--variables", listVariables,
+                 "List index, name, description and closure of every variable, then stop");
+
+    std::vector<std::string> reversed(args.rbegin(), args.rend());
+    try {
+        app.parse(reversed);
+    } catch (const CLI::CallForHelp&) {
+        out << app.help();
+        return ExitOk;
+    } catch (const CLI::ParseError& e) {
+        err << "kvsolve: " << e.what() << '\n';
+        return ExitUsage;
+    }
+
+    try {
+        kv::InitModel();
+        for (const auto& edit : dataEdits) {
+            ApplyDataEdit(edit);
+        }
+        for (const auto& swap : swaps) {
+            ApplySwap(swap);
+        }
+        for (const auto& shock : shocks) {
+            ApplyShock(shock);
+        }
+    } catch (const UsageError& e) {
+        err << "kvsolve: " << e.what() << '\n';
+        return ExitUsage;
+    }
+    if (listVariables) {
+        WriteVariables(out);
+        return ExitOk;
+    }
+
+    try {
+        if (!dataEdits.empty()) {
+            if (kv::DeriveData(kv::BaseData)) {
+                err << "Warning: Editing caused negative values in Data Base\n"
+                       "Please rectify immediately\n";
+                return ExitBadData;
+            }
+            kv::NewData = kv::BaseData;
+            kv::BuildTableau(kv::BaseData, kv::Tableau);
+        }
+        const kv::SolveResult res =
+            kv::SolveModel(method, kv::BaseData, kv::NewData, kv::ShockVec, kv::Closure);
+        if (format == "json") {
+            WriteJson(out, title, method, res, updatedData);
+        }
+        if (res.singular) {
+            err << "kvsolve: Singular matrix\n";
+            return ExitSingular;
+        }
+        if (res.negativeFlow) {
+            err << "kvsolve: Negative flow arose during computation\n";
+            return ExitNegativeFlow;
+        }
+        return ExitOk;
+    } catch (const kv::Exception& e) {
+        err << "kvsolve: (" << e.className() << ")" << e.message() << '\n';
+        return ExitError;
+    }
+}
+
+} // namespace kvsolve
