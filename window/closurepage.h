@@ -1,0 +1,80 @@
+// The Closure page: the endogenous and the exogenous variables in two lists
+// side by side, and the exchange of one variable of each list.
+#pragma once
+
+#include "page.h"
+
+#include <QListWidget>
+#include <QStyledItemDelegate>
+#include <functional>
+
+class QLabel;
+class QPushButton;
+class QSplitter;
+
+// Draws item k of a variable list: the variable's name 3 pixels from the
+// list's left edge, its description 3 * ItemHeight pixels from it.
+class TVarListDelegate : public QStyledItemDelegate {
+    Q_OBJECT
+public:
+    // variableOf(k): the variable item k shows; itemHeight: ItemHeight, read
+    // when drawing.
+    TVarListDelegate(std::function<int(int)> variableOf, const int& itemHeight,
+                     QObject* parent = nullptr);
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+
+private:
+    std::function<int(int)> FVariableOf;
+    const int& FItemHeight;
+};
+
+class TClosurePage : public TPage {
+    Q_OBJECT
+public:
+    explicit TClosurePage(const TPageContext& context, QWidget* parent = nullptr);
+
+    QWidget* pnlShocksInst() const { return FInstPanel; }
+    QPushButton* SwapButton() const { return FSwapButton; }
+    QLabel* ClosureInstructions() const { return FInstructions; }
+    QSplitter* splShocks1() const { return FSplitter; }
+    QWidget* pnlShockEndo() const { return FEndoPanel; }
+    QWidget* pnlShocksExo() const { return FExoPanel; }
+    QLabel* ClosureEndoLabel() const { return FEndoLabel; }
+    QLabel* ClosureExoLabel() const { return FExoLabel; }
+    QListWidget* EndoListBox() const { return FEndoList; }
+    QListWidget* ExoListBox() const { return FExoList; }
+    int ItemHeight() const { return FItemHeight; }
+
+    // The variable that item k (from 0) of each list shows; 0 outside the list.
+    static int EndoListVariable(int k);
+    static int ExoListVariable(int k);
+
+    // Exchanges the selected variables of the two lists.
+    void ExchangeClick();
+
+signals:
+    // The closure changed (the Shocks page lists ExoList in its order).
+    void ClosureChanged();
+
+protected:
+    void Prepare() override; // SetUpClosurePage
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void tabClosureResize();
+
+    QWidget* FInstPanel;
+    QPushButton* FSwapButton;
+    QLabel* FInstructions;
+    QSplitter* FSplitter;
+    QWidget* FEndoPanel;
+    QWidget* FExoPanel;
+    QLabel* FEndoLabel;
+    QLabel* FExoLabel;
+    QListWidget* FEndoList;
+    QListWidget* FExoList;
+    int FItemHeight = 0;
+};

@@ -1,0 +1,166 @@
+#include "resultspage.h"
+
+#include "celltext.h"
+#include "colmovedlg.h"
+#include "helpcontext.h"
+#include "model.h"
+#include "plainmessagebox.h"
+
+#include <QLabel>
+#include <QVBoxLayout>
+
+// TResultsGridModel ------------------------------------------------------------
+
+int TResultsGridModel::RowCount() const {
+    return kv::NumVars + 1;
+}
+
+QString TResultsGridModel::CellText(int r, int c) const {
+    return kv::ResultsCellText(r, c);
+}
+
+void TResultsGridModel::SetColumns(int columns) {
+    beginResetModel();
+    FColumns = std::max(1, columns);
+    endResetModel();
+}
+
+void TResultsGridModel::AddColumn() {
+    InsertGridColumns(FColumns, 1, [this] { ++FColumns; });
+}
+
+void TResultsGridModel::RemoveLastColumn() {
+    if (FColumns > 1) {
+        RemoveGridColumns(FColumns - 1, 1, [this] { --FColumns; });
+    }
+}
+
+// TResultsPage -----------------------------------------------------------------
+
+TResultsPage::TResultsPage(const TPageContext& context, QWidget* parent)
+    : TPage(QStringLiteral("tabResults"), 206, context, parent) {
+    FPanel = MakeTitlePanel(QStringLiteral("ResultsPanel"),
+                            QStringLiteral("Results - Click Column Headings to Move or Delete "));
+    FGrid = new TGrid(this);
+    FGrid->setObjectName(QStringLiteral("ResultsTable"));
+    FGrid->setStatusTip(QStringLiteral("Exogenous values are preceded by the '#' symbol."));
+    SetHelpContext(FGrid, HelpContext());
+    FModel = new TResultsGridModel(this);
+    FGrid->SetGridModel(FModel);
+    connect(FGrid, &TGrid::LockedCellClick, this, &TResultsPage::ResultsTableLockedCellClick);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(FPanel);
+    layout->addWidget(FGrid, 1);
+}
+
+void TResultsPage::Prepare() {
+    const TLayoutMetrics& m = Context().Metrics;
+    const TGrid* base = Context().BaseDataTable;
+    SizeTitlePanel(FPanel);
+    FGrid->BeginUpdate();
+    TGridOptions options = base ? base->Options() : TGridOptions{};
+    options.HorizontalScrollBar = Qt::ScrollBarAsNeeded;
+    options.VerticalScrollBar = Qt::ScrollBarAsNeeded;
+    FGrid->SetOptions(options);
+
+    // ResultsTCString: headings and solutions, right-aligned, long titles
+    // wrapped; ResultsTCStringLeft: the variable names.
+    FString = TCellStyle{};
+    FString.Alignment = Qt::AlignRight | Qt::AlignVCenter;
+    FString.WordWrap = true;
+    Context().ApplyScreenFont(FString.Font, m.BaseHeight);
+    FStringLeft = FString;
+    FStringLeft.Alignment = Qt::AlignLeft | Qt::AlignVCenter;
+    FStringLeft.WordWrap = false;
+    FModel->SetColumnStyle(0, &FStringLeft);
+    FModel->SetCellStyle(0, 0, &FString);
+    for (int k = 1; k <= kv::MaxSolutions; ++k) {
+        FModel->SetColumnStyle(k, &FString);
+    }
+
+    // Solutions stored before the page was first prepared have their columns.
+    FModel->SetColumns(kv::Solutions.Count + 1);
+    applyLayout();
+
+    if (base) {
+        FGrid->SetColours(base->Colours());
+    }
+    TGridLineStyle lines = FGrid->LineStyle();
+    lines.Lines = TGridLines::Dotted;
+    lines.Outline = TActiveOutline::None;
+    FGrid->SetLineStyle(lines);
+    FGrid->EndUpdate();
+    FGrid->Redraw();
+}
+
+void TResultsPage::applyLayout() {
+    const TLayoutMetrics& m = Context().Metrics;
+    const int fixedCols = FModel->ColCount() > 1 ? 1 : 0;
+    if (FModel->FixedRows() != 1 || FModel->FixedCols() != fixedCols) {
+        FGrid->SetFixed(1, fixedCols);
+    }
+    FGrid->SetDefaultRowHeight(m.RowHeight);
+    FGrid->SetColWidth(0, VarColumnUnits * m.ColUnit);
+    for (int k = 1; k < FModel->ColCount(); ++k) {
+        FGrid->SetColWidth(k, SolutionColumnUnits * m.ColUnit);
+    }
+}
+
+void TResultsPage::AddSolutionColumn() {
+    FGrid->BeginUpdate();
+    if (FModel->FixedCols() == 0) {
+        // The first solution: the variable column becomes fixed.
+        FModel->SetColumns(FModel->ColCount() + 1);
+    } else {
+        FModel->AddColumn();
+    }
+    if (Prepared()) {
+        applyLayout();
+    }
+    FGrid->EndUpdate();
+    FGrid->Redraw();
+}
+
+int TResultsPage::runColumnDialog() {
+    if (ColumnDialog) {
+        return ColumnDialog();
+    }
+    TColMoveDlg dialog(this);
+    return dialog.exec();
+}
+
+void TResultsPage::ResultsTableLockedCellClick(int r, int k) {
+    kv::TSolutionStore& store = kv::Solutions;
+    if (r != 0 || k < 1 || k > store.Count) {
+        return;
+    }
+    switch (runColumnDialog()) {
+    case TColMoveDlg::crMoveLeft:
+        if (k > 1) {
+            kv::MoveSolutionLeft(store, k);
+            FGrid->Redraw();
+        }
+        break;
+    case TColMoveDlg::crMoveRight:
+        if (k < store.Count) {
+            kv::MoveSolutionRight(store, k);
+            FGrid->Redraw();
+        }
+        break;
+    case TColMoveDlg::crDelete:
+        if (store.Count == 1) {
+            ShowPlainMessageBox(this, QStringLiteral("You cannot delete the only solution."),
+                                QStringLiteral("SORRY - NO CAN DO !"));
+            break;
+        }
+        kv::DeleteSolution(store, k);
+        FModel->RemoveLastColumn();
+        FGrid->Redraw();
+        break;
+    default:
+        break;
+    }
+}

@@ -1,0 +1,71 @@
+// The Results page: every stored solution as one column beside the variable
+// names, and the moving and deleting of a solution through the column dialog
+// opened by a click on its heading.
+#pragma once
+
+#include "grid.h"
+#include "page.h"
+
+#include <functional>
+
+class QLabel;
+
+// Rows 0..52 (heading and variables), columns 0..Columns()-1: the variable
+// column and one per stored solution; texts of ResultsCellText.
+class TResultsGridModel : public TGridModel {
+    Q_OBJECT
+public:
+    using TGridModel::TGridModel;
+    int RowCount() const override;
+    int ColCount() const override { return FColumns; }
+    QString CellText(int r, int c) const override;
+
+    // The grid's columns, kept in step with the store by the page.
+    void SetColumns(int columns);
+    void AddColumn();
+    void RemoveLastColumn();
+
+private:
+    int FColumns = 1;
+};
+
+class TResultsPage : public TPage {
+    Q_OBJECT
+public:
+    explicit TResultsPage(const TPageContext& context, QWidget* parent = nullptr);
+
+    QLabel* ResultsPanel() const { return FPanel; }
+    TGrid* ResultsTable() const { return FGrid; }
+    const TCellStyle& ResultsTCString() const { return FString; }
+    const TCellStyle& ResultsTCStringLeft() const { return FStringLeft; }
+
+    bool NeedsDataPage() const override { return true; }
+    TGrid* OutputGrid() const override { return FGrid; }
+
+    // A solution was stored: one more column at the right, the variable
+    // column fixed from now on.
+    void AddSolutionColumn();
+    // A click on a fixed cell: the heading of a solution opens the column
+    // dialog and acts on its answer.
+    void ResultsTableLockedCellClick(int r, int k);
+
+    // Runs the column dialog and returns its result; tests replace it.
+    std::function<int()> ColumnDialog;
+
+    static constexpr int VarColumnUnits = 29;
+    static constexpr int SolutionColumnUnits = 9;
+
+protected:
+    void Prepare() override; // SetUpResultsPage
+
+private:
+    int runColumnDialog();
+    // Fixed heading row; the variable column fixed once there is a solution.
+    void applyLayout();
+
+    QLabel* FPanel;
+    TGrid* FGrid;
+    TResultsGridModel* FModel;
+    TCellStyle FString;     // ResultsTCString
+    TCellStyle FStringLeft; // ResultsTCStringLeft
+};

@@ -1,0 +1,131 @@
+#include "shockspage.h"
+
+#include "celltext.h"
+#include "helpcontext.h"
+#include "model.h"
+
+#include <QLabel>
+#include <QVBoxLayout>
+
+// TShocksGridModel -------------------------------------------------------------
+
+int TShocksGridModel::RowCount() const {
+    return kv::NumExo + 1;
+}
+
+int TShocksGridModel::ColCount() const {
+    return 2;
+}
+
+int TShocksGridModel::VariableOfRow(int r) {
+    return r >= 1 && r <= kv::NumExo ? kv::Closure.ExoList(r) : 0;
+}
+
+QString TShocksGridModel::CellText(int r, int c) const {
+    if (r == 0) {
+        return c == 0 ? QStringLiteral("Exogenous Variable ") : QStringLiteral("Shock");
+    }
+    const int v = VariableOfRow(r);
+    if (v == 0) {
+        return QStringLiteral(" ");
+    }
+    if (c == 0) {
+        return QString::fromStdString(kv::VarName(v)) + QStringLiteral("  ") +
+               QString::fromStdString(kv::VarDesc(v));
+    }
+    return kv::FormatReal(kv::ShockVec(v), 0, 2);
+}
+
+double TShocksGridModel::CellValue(int r, int c) const {
+    const int v = VariableOfRow(r);
+    return c == 1 && v != 0 ? kv::ShockVec(v) : 0.0;
+}
+
+bool TShocksGridModel::SetCellValue(int r, int c, double value) {
+    const int v = VariableOfRow(r);
+    if (c != 1 || v == 0) {
+        return false;
+    }
+    kv::ShockVec(v) = value;
+    return true;
+}
+
+// TShocksPage ------------------------------------------------------------------
+
+TShocksPage::TShocksPage(const TPageContext& context, QWidget* parent)
+    : TPage(QStringLiteral("tabShocks"), 204, context, parent) {
+    FPanel = MakeTitlePanel(QStringLiteral("ExogPanel"),
+                            QStringLiteral("Click on exogenous value to change it."));
+    FGrid = new TGrid(this);
+    FGrid->setObjectName(QStringLiteral("ExoTable"));
+    SetHelpContext(FGrid, HelpContext());
+    FModel = new TShocksGridModel(this);
+    FGrid->SetGridModel(FModel);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(FPanel);
+    layout->addWidget(FGrid, 1);
+}
+
+bool TShocksPage::IsEditing() const {
+    return FGrid->IsEditing();
+}
+
+bool TShocksPage::EndEdit() {
+    return FGrid->EndEdit();
+}
+
+void TShocksPage::Refresh() {
+    FGrid->Redraw();
+}
+
+void TShocksPage::Prepare() {
+    const TLayoutMetrics& m = Context().Metrics;
+    const TGrid* base = Context().BaseDataTable;
+    SizeTitlePanel(FPanel);
+    FGrid->BeginUpdate();
+    TGridOptions options = base ? base->Options() : TGridOptions{};
+    options.HorizontalScrollBar = Qt::ScrollBarAlwaysOff;
+    options.VerticalScrollBar = Qt::ScrollBarAlwaysOff;
+    FGrid->SetOptions(options);
+    FGrid->SetFixed(1, 1);
+    FGrid->SetDefaultRowHeight(m.RowHeight);
+
+    // ExogVarTCString: the variables and the headings, on aqua.
+    FVarString = TCellStyle{};
+    FVarString.Alignment = Qt::AlignLeft | Qt::AlignVCenter;
+    FVarString.Background = QColor(0, 255, 255);
+    Context().ApplyScreenFont(FVarString.Font, m.BaseHeight);
+    // ShockField: the shock, edited in place with 2 decimals from -99 to 500.
+    FShockField = TCellStyle{};
+    FShockField.Alignment = Qt::AlignRight | Qt::AlignVCenter;
+    FShockField.Background = palette().color(QPalette::Button);
+    FShockField.Editable = true;
+    FShockField.Range = TNumericRange{MinShock, MaxShock, 2, 7};
+    Context().ApplyScreenFont(FShockField.Font, m.BaseHeight);
+    FModel->SetColumnStyle(0, &FVarString);
+    FModel->SetColumnStyle(1, &FShockField);
+    FModel->SetCellStyle(0, 1, &FVarString);
+    FGrid->SetColWidth(0, VarColumnUnits * m.ColUnit);
+    FGrid->SetColWidth(1, ShockColumnUnits * m.ColUnit);
+
+    if (base) {
+        FGrid->SetColours(base->Colours());
+    }
+    TGridLineStyle lines = FGrid->LineStyle();
+    lines.Lines = TGridLines::Dotted;
+    lines.Outline = TActiveOutline::SolidWhenFocused;
+    FGrid->SetLineStyle(lines);
+    FGrid->EndUpdate();
+    FGrid->Redraw();
+}
+
+void TShocksPage::showEvent(QShowEvent* event) {
+    // The closure or the shocks may have changed on another page.
+    TPage::showEvent(event);
+    if (Prepared() && !FGrid->IsEditing()) {
+        FGrid->Redraw();
+    }
+}
