@@ -39,7 +39,6 @@ public:
     const TCellStyle& ResultsTCString() const { return FString; }
     const TCellStyle& ResultsTCStringLeft() const { return FStringLeft; }
 
-    bool NeedsDataPage() const override { return true; }
     TGrid* OutputGrid() const override { return FGrid; }
 
     // A solution was stored: one more column at the right, the variable

@@ -33,7 +33,6 @@ public:
     const TCellStyle& ExogVarTCString() const { return FVarString; }
     const TCellStyle& ShockField() const { return FShockField; }
 
-    bool NeedsDataPage() const override { return true; }
     bool IsEditing() const override;
     bool EndEdit() override;
 

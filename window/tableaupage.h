@@ -27,7 +27,6 @@ public:
     TGrid* TableauTable() const { return FGrid; }
     const TCellStyle& TableauTableRight() const { return FRight; }
 
-    bool NeedsDataPage() const override { return true; }
     TGrid* OutputGrid() const override { return FGrid; }
 
     static constexpr int ColumnUnits = 7; // every column, in ColUnit
