@@ -13,6 +13,7 @@
 #include "tableaupage.h"
 #include "vkdebuginfo.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
