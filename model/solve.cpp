@@ -4,7 +4,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <memory>
 
 namespace kv {
@@ -62,13 +61,12 @@ std::string FormatCheck(const char* label, double remembered, double recomputed)
 }
 
 void WriteCheckFile(const std::string& text) {
-    std::ofstream tem(TemFileName, std::ios::binary | std::ios::trunc);
-    if (!tem) {
+    std::FILE* tem = std::fopen(TemFileName.c_str(), "wb");
+    if (tem == nullptr) {
         throw EInOutError("Cannot create file " + TemFileName);
     }
-    tem << text;
-    tem.close();
-    if (!tem) {
+    const bool written = std::fwrite(text.data(), 1, text.size(), tem) == text.size();
+    if (std::fclose(tem) != 0 || !written) {
         throw EInOutError("Cannot write file " + TemFileName);
     }
 }
@@ -95,13 +93,12 @@ bool GaussJordanSolve(SquareMatrix& A, EndoVector& b, EndoVector& x) {
                 continue;
             }
             const double f = A(k)(p) / A(i)(p);
+            // Every other column takes the row operation; the pivot column is
+            // set to exactly 0 afterwards, which is what the operation means.
             for (int j = 1; j <= NumEndo; ++j) {
-                if (j == p) {
-                    A(k)(j) = 0;
-                } else {
-                    A(k)(j) = A(k)(j) - f * A(i)(j);
-                }
+                A(k)(j) = A(k)(j) - f * A(i)(j);
             }
+            A(k)(p) = 0;
             b(k) = b(k) - f * b(i);
         }
     }

@@ -51,11 +51,12 @@ kv::Variable NamedVariable(std::string_view name, std::string_view what) {
     return v;
 }
 
+// Splits "A<sep>B" of the option's argument; form names the parts for the message.
 std::pair<std::string, std::string> SplitAt(const std::string& text, char sep,
-                                            std::string_view option) {
+                                            std::string_view option, std::string_view form) {
     const auto pos = text.find(sep);
     if (pos == std::string::npos) {
-        throw UsageError(std::string(option) + " expects the form A" + sep + "B, got '" + text +
+        throw UsageError(std::string(option) + " expects " + std::string(form) + ", got '" + text +
                          "'");
     }
     return {text.substr(0, pos), text.substr(pos + 1)};
@@ -63,8 +64,8 @@ std::pair<std::string, std::string> SplitAt(const std::string& text, char sep,
 
 void ApplyDataEdit(const std::string& spec) {
     const std::string what = "--data " + spec;
-    const auto [cell, valueText] = SplitAt(spec, '=', "--data");
-    const auto [rowText, colText] = SplitAt(cell, ',', "--data");
+    const auto [cell, valueText] = SplitAt(spec, '=', "--data", "R,C=VALUE");
+    const auto [rowText, colText] = SplitAt(cell, ',', "--data", "R,C=VALUE");
     const double rd = ParseNumber(rowText, what);
     const double cd = ParseNumber(colText, what);
     const int r = static_cast<int>(rd);
@@ -80,7 +81,7 @@ void ApplyDataEdit(const std::string& spec) {
 
 void ApplySwap(const std::string& spec) {
     const std::string what = "--swap " + spec;
-    const auto [endoName, exoName] = SplitAt(spec, ':', "--swap");
+    const auto [endoName, exoName] = SplitAt(spec, ':', "--swap", "ENDO:EXO");
     const kv::Variable vOut = NamedVariable(endoName, what);
     const kv::Variable vIn = NamedVariable(exoName, what);
     if (!kv::Closure.Endo(vOut)) {
@@ -100,7 +101,7 @@ void ApplySwap(const std::string& spec) {
 
 void ApplyShock(const std::string& spec) {
     const std::string what = "--shock " + spec;
-    const auto [name, valueText] = SplitAt(spec, '=', "--shock");
+    const auto [name, valueText] = SplitAt(spec, '=', "--shock", "NAME=VALUE");
     const kv::Variable v = NamedVariable(name, what);
     if (kv::Closure.Endo(v)) {
         throw UsageError("'" + name + "' is not exogenous in " + what);

@@ -1,0 +1,65 @@
+// Speed of the model core on the import-tax experiment (t2 = -10), the check
+// file writes included. Run from any writable folder: the check file "TEM" is
+// written in the current folder.
+#include "model.h"
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+void SetUpExperiment() {
+    kv::InitModel();
+    kv::ShockVec(kv::FindVariable("t2")) = -10;
+}
+
+void BM_SolveModel(benchmark::State& state) {
+    const int method = static_cast<int>(state.range(0));
+    SetUpExperiment();
+    const kv::Variable_Real shocks = kv::ShockVec;
+    for (auto _ : state) {
+        kv::ShockVec = shocks;
+        const auto res =
+            kv::SolveModel(method, kv::BaseData, kv::NewData, kv::ShockVec, kv::Closure);
+        benchmark::DoNotOptimize(res);
+        benchmark::DoNotOptimize(kv::ShockVec);
+    }
+}
+BENCHMARK(BM_SolveModel)->DenseRange(1, 5)->Unit(benchmark::kMicrosecond);
+
+void BM_BuildTableau(benchmark::State& state) {
+    SetUpExperiment();
+    kv::Tableau_Real M;
+    for (auto _ : state) {
+        kv::BuildTableau(kv::BaseData, M);
+        benchmark::DoNotOptimize(M);
+    }
+}
+BENCHMARK(BM_BuildTableau)->Unit(benchmark::kMicrosecond);
+
+void BM_GaussJordanSolve(benchmark::State& state) {
+    SetUpExperiment();
+    // The system of the first Johansen step.
+    kv::SquareMatrix A0;
+    kv::EndoVector b0;
+    for (kv::Variable v = 1; v <= kv::NumVars; ++v) {
+        for (int r = 1; r <= kv::NumEqs; ++r) {
+            if (kv::Closure.Endo(v)) {
+                A0(r)(kv::Closure.EndoPos(v)) = kv::Tableau(r, v);
+            } else {
+                b0(r) -= kv::Tableau(r, v) * kv::ShockVec(v);
+            }
+        }
+    }
+    kv::EndoVector x;
+    for (auto _ : state) {
+        kv::SquareMatrix A = A0;
+        kv::EndoVector b = b0;
+        benchmark::DoNotOptimize(kv::GaussJordanSolve(A, b, x));
+        benchmark::DoNotOptimize(x);
+    }
+}
+BENCHMARK(BM_GaussJordanSolve)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+BENCHMARK_MAIN();
