@@ -27,8 +27,8 @@ int main(int argc, char** argv) {
 
         const TStartupSettings settings = ApplyStartupSettings();
         if (!settings.Error.isEmpty()) {
-            HandleAppException(nullptr, std::make_exception_ptr(ERegistryException(
-                                            settings.Error.toStdString())));
+            HandleAppException(
+                nullptr, std::make_exception_ptr(ERegistryException(settings.Error.toStdString())));
         }
 
         kv::InitModel();

@@ -11,7 +11,9 @@
 TDataGridModel::TDataGridModel(kv::Data_Real& data, bool markNegatives, QObject* parent)
     : TGridModel(parent), FData(data), FMarkNegatives(markNegatives) {}
 
-QString TDataGridModel::CellText(int r, int c) const { return kv::DataCellText(FData, r, c); }
+QString TDataGridModel::CellText(int r, int c) const {
+    return kv::DataCellText(FData, r, c);
+}
 
 double TDataGridModel::CellValue(int r, int c) const {
     return InDatabase(r, c) ? FData(r, c) : 0.0;
@@ -61,9 +63,13 @@ TDataPage::TDataPage(TDataPageKind kind, const TPageContext& context, QWidget* p
     layout->addWidget(FGrid, 1);
 }
 
-bool TDataPage::IsEditing() const { return FGrid->IsEditing(); }
+bool TDataPage::IsEditing() const {
+    return FGrid->IsEditing();
+}
 
-bool TDataPage::EndEdit() { return FGrid->EndEdit(); }
+bool TDataPage::EndEdit() {
+    return FGrid->EndEdit();
+}
 
 void TDataPage::Prepare() {
     if (FKind == TDataPageKind::Base) {

@@ -9,9 +9,13 @@
 
 // TGridModel -------------------------------------------------------------------
 
-double TGridModel::CellValue(int, int) const { return 0.0; }
+double TGridModel::CellValue(int, int) const {
+    return 0.0;
+}
 
-bool TGridModel::SetCellValue(int, int, double) { return false; }
+bool TGridModel::SetCellValue(int, int, double) {
+    return false;
+}
 
 QColor TGridModel::CellTextColor(int, int, const TCellStyle& style) const {
     return style.TextColor;
@@ -347,8 +351,12 @@ void TGrid::SetFixed(int rows, int cols) {
     verticalHeader()->setVisible(cols > 0);
 }
 
-int TGrid::RowCount() const { return FModel ? FModel->RowCount() : 0; }
-int TGrid::ColCount() const { return FModel ? FModel->ColCount() : 0; }
+int TGrid::RowCount() const {
+    return FModel ? FModel->RowCount() : 0;
+}
+int TGrid::ColCount() const {
+    return FModel ? FModel->ColCount() : 0;
+}
 
 void TGrid::SetDefaultRowHeight(int h) {
     verticalHeader()->setDefaultSectionSize(h);
@@ -455,7 +463,9 @@ void TGrid::applyPalette() {
     viewport()->update();
 }
 
-bool TGrid::IsEditing() const { return !FEditor.isNull(); }
+bool TGrid::IsEditing() const {
+    return !FEditor.isNull();
+}
 
 bool TGrid::EndEdit() {
     if (!FEditor) {
@@ -498,11 +508,6 @@ QRect TGrid::CellRect(int r, int c) const {
 void TGrid::editorCreated(TNumericEditor* editor, const QModelIndex& index) {
     FEditor = editor;
     FEditIndex = index;
-    connect(editor, &QObject::destroyed, this, [this, editor] {
-        if (FEditor == editor) {
-            FEditor = nullptr;
-        }
-    });
 }
 
 void TGrid::valueStored(const QModelIndex& index) {

@@ -22,10 +22,10 @@
 // How a cell is drawn, and whether it opens the numeric editor.
 struct TCellStyle {
     Qt::Alignment Alignment = Qt::AlignRight | Qt::AlignVCenter;
-    int Margin = 1;     // pixels between the text and the cell's edges
-    QFont Font;         // set with ApplyScreenFont by the page
-    QColor TextColor;   // invalid: the window-text colour
-    QColor Background;  // invalid: the grid's background
+    int Margin = 1;    // pixels between the text and the cell's edges
+    QFont Font;        // set with ApplyScreenFont by the page
+    QColor TextColor;  // invalid: the window-text colour
+    QColor Background; // invalid: the grid's background
     bool WordWrap = false;
     bool Editable = false;
     TNumericRange Range; // the editor's range, for editable cells
@@ -96,9 +96,9 @@ enum class TGridLines { None, Dotted };
 enum class TActiveOutline { None, SolidWhenFocused };
 
 struct TGridColours {
-    QColor Background;      // cells and the empty area beyond them
+    QColor Background;       // cells and the empty area beyond them
     QColor ActiveBackground; // the active cell (not highlighted)
-    QColor EditBackground;  // a cell being edited
+    QColor EditBackground;   // a cell being edited
     QColor EditText;
     QColor ErrorBackground; // the editor showing a refused value
     QColor ErrorText;

@@ -4,7 +4,9 @@
 
 namespace {
 // x rounded to the nearest integer, halves to the even neighbour.
-int nearest(double x) { return static_cast<int>(std::nearbyint(x)); }
+int nearest(double x) {
+    return static_cast<int>(std::nearbyint(x));
+}
 } // namespace
 
 TLayoutMetrics LayoutMetricsFor(int baseHeight) {

@@ -8,6 +8,15 @@
 #include <QRegularExpressionValidator>
 
 bool ParseNumericText(const QString& text, const TNumericRange& range, double& value) {
+    // Only what the editor lets the user type: a signed decimal number.
+    static const QRegularExpression number(QStringLiteral("^-?([0-9]+(\\.[0-9]*)?|\\.[0-9]+)$"));
+    if (text.size() > range.MaxLength || !number.match(text).hasMatch()) {
+        return false;
+    }
+    const qsizetype point = text.indexOf(QLatin1Char('.'));
+    if (point >= 0 && text.size() - point - 1 > range.Decimals) {
+        return false;
+    }
     bool ok = false;
     const double v = QLocale::c().toDouble(text, &ok);
     if (!ok || !(v >= range.Min && v <= range.Max)) {
@@ -35,7 +44,9 @@ void TNumericEditor::SetValue(double value) {
     caretToEnd();
 }
 
-bool TNumericEditor::Value(double& value) const { return ParseNumericText(text(), FRange, value); }
+bool TNumericEditor::Value(double& value) const {
+    return ParseNumericText(text(), FRange, value);
+}
 
 void TNumericEditor::SetColours(const QColor& background, const QColor& text,
                                 const QColor& errorBackground, const QColor& errorText) {

@@ -66,7 +66,9 @@ void TPageControl::SelectByUser(int index) {
     }
 }
 
-void TPageControl::SetActivePage(int index) { setCurrentIndex(index); }
+void TPageControl::SetActivePage(int index) {
+    setCurrentIndex(index);
+}
 
 void TPageControl::keyPressEvent(QKeyEvent* event) {
     // Ctrl+Tab, Ctrl+Shift+Tab and Ctrl+PgUp/PgDn select tabs here.

@@ -27,11 +27,10 @@
 
 namespace {
 
-const char* const NegativeFlowWarning =
-    "Warning: Editing caused negative values in Data Base\r\n"
-    "Please rectify immediately\r\n"
-    "Click Help button for further information\r\n"
-    "or OK button to return to Editing";
+const char* const NegativeFlowWarning = "Warning: Editing caused negative values in Data Base\r\n"
+                                        "Please rectify immediately\r\n"
+                                        "Click Help button for further information\r\n"
+                                        "or OK button to return to Editing";
 
 const char* const EditingComplete = " Editing complete? - click again to confirm ";
 
@@ -148,7 +147,8 @@ TSDIAppForm::TSDIAppForm(bool idlePreparation, QWidget* parent) : QMainWindow(pa
     FPages = {tabWelcome, tabData,  tabTableau, tabClosure,
               tabShocks,  tabSolve, tabResults, tabUpdatedData};
     for (int i = 0; i < PageCount; ++i) {
-        Notebook1->addTab(FPages[static_cast<std::size_t>(i)], QString::fromLatin1(Pages[i].caption));
+        Notebook1->addTab(FPages[static_cast<std::size_t>(i)],
+                          QString::fromLatin1(Pages[i].caption));
     }
     Notebook1->OnChanging = [this] {
         bool allow = false;
@@ -300,17 +300,25 @@ TPage* TSDIAppForm::Page(int index) const {
     return index >= 0 && index < PageCount ? FPages[static_cast<std::size_t>(index)] : nullptr;
 }
 
-TPage* TSDIAppForm::CurrentPage() const { return Page(Notebook1->currentIndex()); }
+TPage* TSDIAppForm::CurrentPage() const {
+    return Page(Notebook1->currentIndex());
+}
 
-int TSDIAppForm::PreviousPageIndex() const { return Notebook1->Tag; }
+int TSDIAppForm::PreviousPageIndex() const {
+    return Notebook1->Tag;
+}
 
 bool TSDIAppForm::PagePrepared(int page) const {
     return page >= 1 && page < PageCount && Page(page)->Prepared();
 }
 
-QString TSDIAppForm::StatusText() const { return StatusBar->text(); }
+QString TSDIAppForm::StatusText() const {
+    return StatusBar->text();
+}
 
-void TSDIAppForm::SetStatusText(const QString& text) { StatusBar->setText(text); }
+void TSDIAppForm::SetStatusText(const QString& text) {
+    StatusBar->setText(text);
+}
 
 void TSDIAppForm::SetUpPage(int page) {
     if (page < 1 || page >= PageCount) {
@@ -341,7 +349,9 @@ void TSDIAppForm::AppIdle(bool& done) {
     }
 }
 
-void TSDIAppForm::ShowHint(const QString& hint) { SetStatusText(QStringLiteral("  ") + hint); }
+void TSDIAppForm::ShowHint(const QString& hint) {
+    SetStatusText(QStringLiteral("  ") + hint);
+}
 
 void TSDIAppForm::Notebook1Changing(bool& allow) {
     Notebook1->Tag = Notebook1->currentIndex();
@@ -419,7 +429,9 @@ void TSDIAppForm::Waiting(bool on) {
     }
 }
 
-void TSDIAppForm::ExitItemClick() { close(); }
+void TSDIAppForm::ExitItemClick() {
+    close();
+}
 
 void TSDIAppForm::closeEvent(QCloseEvent* event) {
     // FormCloseQuery: show the Welcome page and close without a question.
@@ -428,7 +440,9 @@ void TSDIAppForm::closeEvent(QCloseEvent* event) {
     FormClose();
 }
 
-void TSDIAppForm::FormClose() { HelpSelector::CloseAll(); }
+void TSDIAppForm::FormClose() {
+    HelpSelector::CloseAll();
+}
 
 void TSDIAppForm::BaseDataTableDoneEdit(int, int) {
     NegativeDataFlag = kv::DeriveData(kv::BaseData);

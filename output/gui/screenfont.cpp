@@ -81,10 +81,18 @@ double FontSizeCalc() {
     return MenuFontRatio(itemHeight, MenuFontHeight());
 }
 
-int DefaultFontSize() { return defaultFontMetric().Size; }
-int DefaultFontHeight() { return defaultFontMetric().Height; }
-QString DefaultFontName() { return UIFontName(); }
-QString DefaultMonoFontName() { return FixedFontName(); }
+int DefaultFontSize() {
+    return defaultFontMetric().Size;
+}
+int DefaultFontHeight() {
+    return defaultFontMetric().Height;
+}
+QString DefaultFontName() {
+    return UIFontName();
+}
+QString DefaultMonoFontName() {
+    return FixedFontName();
+}
 
 void SetDefaultFont(QFont& font) {
     font = QApplication::font("QMenu");

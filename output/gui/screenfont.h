@@ -34,8 +34,8 @@ int MenuFontHeight();
 double FontSizeCalc();
 
 // The cached default font metrics, computed once per run.
-int DefaultFontSize();   // S, points
-int DefaultFontHeight(); // H, pixels
+int DefaultFontSize();         // S, points
+int DefaultFontHeight();       // H, pixels
 QString DefaultFontName();     // UIFontName
 QString DefaultMonoFontName(); // FixedFontName
 // The menu font with the default name and the default height (a cell height).

@@ -19,8 +19,8 @@ class DefaultFontMetricTest : public testing::TestWithParam<FontCase> {};
 
 TEST_P(DefaultFontMetricTest, HeightAndSize) {
     const FontCase& c = GetParam();
-    const TDefaultFontMetric m =
-        DefaultFontMetricFrom(MenuFontRatio(c.itemHeight, c.menuFontHeight), c.menuFontHeight, c.dpi);
+    const TDefaultFontMetric m = DefaultFontMetricFrom(
+        MenuFontRatio(c.itemHeight, c.menuFontHeight), c.menuFontHeight, c.dpi);
     EXPECT_EQ(m.Height, c.height);
     EXPECT_EQ(m.Size, c.size);
 }
