@@ -73,7 +73,25 @@ TPrinterTextOutput::~TPrinterTextOutput() {
 }
 
 void TPrinterTextOutput::Open() {
-    if (IsOpen()) {
+    if (FOpen) {
+        return;
+    }
+    FOpen = true;
+    FPageCount = 0;
+    FLine.clear();
+    FX = 0;
+    FY = 0;
+}
+
+bool TPrinterTextOutput::JobStarted() const {
+    return FPainter != nullptr;
+}
+
+void TPrinterTextOutput::StartOutput() {
+    if (!FOpen) {
+        throw EInOutError("File not open for output (printer)");
+    }
+    if (FPainter) {
         return;
     }
     auto painter = std::make_unique<QPainter>();
@@ -82,36 +100,29 @@ void TPrinterTextOutput::Open() {
     }
     FPainter = std::move(painter);
     FPageCount = 1;
-    FLine.clear();
-    FX = 0;
-    FY = 0;
     FPageHeight = FPainter->device()->height();
-    SetFont(FFont);
-}
-
-bool TPrinterTextOutput::IsOpen() const {
-    return FPainter != nullptr;
+    ApplyFont();
 }
 
 void TPrinterTextOutput::SetFont(const QFont& font) {
-    if (IsOpen()) {
+    if (FPainter) {
         FlushLine();
-        FPainter->setFont(font);
-        const QFontMetricsF fm(FPainter->font(), FPainter->device());
-        FLineH = std::max(1, int{LineHeight(fm)});
-        FAscent = static_cast<int>(std::ceil(fm.ascent()));
     }
     FFont = font;
+    if (FPainter) {
+        ApplyFont();
+    }
 }
 
-void TPrinterTextOutput::CheckOpen() const {
-    if (!IsOpen()) {
-        throw EInOutError("File not open for output (printer)");
-    }
+void TPrinterTextOutput::ApplyFont() {
+    FPainter->setFont(FFont);
+    const QFontMetricsF fm(FPainter->font(), FPainter->device());
+    FLineH = std::max(1, int{LineHeight(fm)});
+    FAscent = static_cast<int>(std::ceil(fm.ascent()));
 }
 
 void TPrinterTextOutput::Write(QStringView s) {
-    CheckOpen();
+    StartOutput();
     for (const QChar c : s) {
         switch (c.unicode()) {
         case 12:
@@ -137,7 +148,7 @@ void TPrinterTextOutput::WriteChar(QChar c) {
 }
 
 void TPrinterTextOutput::WriteLn() {
-    CheckOpen();
+    StartOutput();
     FlushLine();
     FX = 0;
     NextLine();
@@ -176,7 +187,11 @@ void TPrinterTextOutput::NewPage() {
 }
 
 bool TPrinterTextOutput::Close() {
-    if (!IsOpen()) {
+    if (!FOpen) {
+        return true;
+    }
+    FOpen = false;
+    if (!FPainter) {
         return true;
     }
     bool ok = true;

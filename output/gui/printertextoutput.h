@@ -2,7 +2,9 @@
 // the left edge of the printable area, one line below the previous one; a form
 // feed ends the page and starts the next, and so does a line that would not
 // fit any more; closing the stream ends the print job. With the printer set to
-// PDF output the job becomes a PDF file.
+// PDF output the job becomes a PDF file. The job starts with the first
+// character written, so that a printout that fails before writing anything
+// leaves no empty page behind.
 #pragma once
 
 #include "txtfile.h"
@@ -53,31 +55,36 @@ public:
     TPrinterTextOutput(const TPrinterTextOutput&) = delete;
     TPrinterTextOutput& operator=(const TPrinterTextOutput&) = delete;
 
-    // Starts the print job on the first page; raises kv::EInOutError when the
-    // printer (or the output file) refuses it. A stream that is open already
+    // Makes the stream ready for output; the print job starts on the first
+    // page with the first character written. A stream that is open already
     // stays as it is.
     void Open();
-    bool IsOpen() const;
+    bool IsOpen() const { return FOpen; }
+    // Whether the print job has started.
+    bool JobStarted() const;
     // The font of the lines drawn from now on; PrinterFont() until set.
     void SetFont(const QFont& font);
 
-    // Each raises kv::EInOutError when the stream is not open or the printer
-    // cannot start a new page. CR returns to the left edge, LF goes to the
-    // next line, a form feed (character 12) starts the next page.
+    // Each raises kv::EInOutError when the stream is not open, the printer (or
+    // the output file) refuses the job, or the printer cannot start a new page. CR returns to the
+    // left edge, LF goes to the next line, a form feed (character 12) starts the next page.
     void Write(QStringView s) override;
     void WriteChar(QChar c) override;
     void WriteLn() override;
 
     // Draws what the current line still holds and ends the job, which sends
-    // it to the printer. True when the stream was not open; false when the
-    // printer refused to finish the job (the stream is closed all the same).
+    // it to the printer. True when the stream was not open or nothing was
+    // written; false when the printer refused to finish the job (the stream
+    // is closed all the same).
     bool Close();
 
-    // Pages started since Open.
+    // Pages of the job started since Open; 0 while nothing is written.
     int PageCount() const { return FPageCount; }
 
 private:
-    void CheckOpen() const;
+    // Raises unless the stream is open; starts the job when it has not.
+    void StartOutput();
+    void ApplyFont();
     void FlushLine();      // draws the text held for the current line
     void EnsureLineFits(); // starts the next page when the line would not fit
     void NewPage();
@@ -85,6 +92,7 @@ private:
 
     QPrinter& FPrinter;
     std::unique_ptr<QPainter> FPainter;
+    bool FOpen = false;
     QFont FFont;
     QString FLine; // text of the current line not drawn yet
     qreal FX = 0;  // where FLine starts

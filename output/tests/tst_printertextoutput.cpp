@@ -190,7 +190,7 @@ private slots:
                  qPrintable(match.captured(2)));
     }
 
-    void writingNeedsAnOpenJob() {
+    void writingNeedsAnOpenStream() {
         PdfPrinter p(Pdf(QStringLiteral("closed")));
         TPrinterTextOutput out(p.Printer);
         QVERIFY(out.Close()); // never opened
@@ -203,17 +203,32 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(EInOutError, out.WriteChar(QLatin1Char('y')));
     }
 
-    void jobThatCannotStartRaises() {
+    // The job starts with the first character: a stream closed without
+    // output prints nothing at all.
+    void nothingWrittenPrintsNothing() {
+        PdfPrinter p(Pdf(QStringLiteral("empty")));
+        TPrinterTextOutput out(p.Printer);
+        out.Open();
+        out.SetFont(PrinterFont());
+        QVERIFY(!out.JobStarted());
+        QVERIFY(out.Close());
+        QCOMPARE(out.PageCount(), 0);
+        QVERIFY(!QFile::exists(p.Printer.outputFileName()));
+    }
+
+    void jobThatCannotStartRaisesAtTheFirstWrite() {
         PdfPrinter p(FDir.filePath(QStringLiteral("missing/folder/out.pdf")));
         TPrinterTextOutput out(p.Printer);
+        out.Open();
         try {
-            out.Open();
-            QFAIL("Open succeeded on a folder that does not exist");
+            out.WriteLn();
+            QFAIL("writing succeeded into a folder that does not exist");
         } catch (const EInOutError& e) {
             QVERIFY2(QString::fromStdString(e.message()).contains(QStringLiteral("missing/folder")),
                      e.what());
         }
-        QVERIFY(!out.IsOpen());
+        QVERIFY(!out.JobStarted());
+        QVERIFY(out.Close());
     }
 
     // A new job after a closed one starts afresh on page 1.
