@@ -1,5 +1,6 @@
 #include "docgen.h"
 
+#include "celltext.h"
 #include "solve.h"
 #include "tableau.h"
 
@@ -578,23 +579,21 @@ QString Generator::placeholder(const QStringList& parts) const {
 }
 
 QString Generator::databaseTable(const kv::Data_Real& D) const {
-    QStringList headings{QStringLiteral("&nbsp;")};
-    for (int c = 1; c <= kv::DataCols; ++c) {
-        headings << esc(q(kv::ColLabel(c)));
+    // The cells read as on the Data page; only the minus sign is typeset.
+    const auto cell = [&D](int r, int c) {
+        QString text = kv::DataCellText(D, r, c).trimmed();
+        return text.isEmpty() ? QStringLiteral("&nbsp;")
+                              : esc(text.replace(QLatin1Char('-'), Minus));
+    };
+    QStringList headings;
+    for (int c = 0; c <= kv::DataCols; ++c) {
+        headings << cell(0, c);
     }
     QString html = tableStart(headings);
     for (int r = 1; r <= kv::DataRows; ++r) {
-        html += QStringLiteral("<tr><td>") + esc(q(kv::RowLabel(r))) + QStringLiteral("</td>");
+        html += QStringLiteral("<tr><td>") + cell(r, 0) + QStringLiteral("</td>");
         for (int c = 1; c <= kv::DataCols; ++c) {
-            QString text;
-            if (r == 10 && c == 3) {
-                text = QStringLiteral("Export");
-            } else if (r == 11 && c == 3) {
-                text = QStringLiteral("elasticities");
-            } else if (kv::ShowMask(r, c)) {
-                text = FormatNumber(D(r, c), 2);
-            }
-            html += QStringLiteral("<td align=\"right\">") + text + QStringLiteral("</td>");
+            html += QStringLiteral("<td align=\"right\">") + cell(r, c) + QStringLiteral("</td>");
         }
         html += QStringLiteral("</tr>");
     }
