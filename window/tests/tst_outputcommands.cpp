@@ -13,6 +13,7 @@
 #include <QClipboard>
 #include <QFileDialog>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -730,7 +731,10 @@ private slots:
         WhenModalShown([file](QWidget* w) {
             auto* fd = qobject_cast<QFileDialog*>(w);
             QVERIFY(fd);
-            fd->selectFile(file);
+            // Typed into the file name box, as the user does.
+            auto* edit = fd->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            QVERIFY(edit);
+            edit->setText(file);
             static_cast<QDialog*>(fd)->accept();
         });
         cmds.Save1Click();
