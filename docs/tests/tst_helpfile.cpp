@@ -1,7 +1,7 @@
 // The built help file and the help window: every context number the program
 // asks for has its topic, and the window shows topics, the contents, the
 // index and full-text search.
-#include "contexthelp.h"
+#include "helpcontext.h"
 #include "helpselector.h"
 #include "helpwindow.h"
 #include "workarea.h"
