@@ -165,7 +165,9 @@ protected:
             return;
         }
         if (event->key() == Qt::Key_F1 && event->modifiers() == Qt::NoModifier) {
-            HelpSelector::ShowTopic(FHelpContext);
+            if (FHelpContext > 0) {
+                HelpSelector::ShowTopic(FHelpContext);
+            }
             return;
         }
         QDialog::keyPressEvent(event);

@@ -18,7 +18,6 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QScreen>
-#include <QShortcut>
 #include <QStatusTipEvent>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -162,11 +161,7 @@ TSDIAppForm::TSDIAppForm(bool idlePreparation, QWidget* parent) : QMainWindow(pa
     FormCreate();
 
     // F1 asks for the topic of the focused control.
-    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
-    connect(help, &QShortcut::activated, this, [this] {
-        QWidget* focus = QApplication::focusWidget();
-        ShowHelpFor(focus && this->isAncestorOf(focus) ? focus : this);
-    });
+    InstallContextHelp();
 
     if (idlePreparation) {
         FIdleTimer = new QTimer(this);
