@@ -3,6 +3,7 @@
 #include "helpcontext.h"
 #include "model.h"
 
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
@@ -43,11 +44,27 @@ void TVarListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     const int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine;
     painter->drawText(QRect(left + 3, rect.top(), rect.right() - left - 3 + 1, rect.height()),
                       flags, QString::fromStdString(kv::VarName(v)));
-    const int descLeft = left + 3 * FItemHeight;
+    if (FMeasuredHeight != FItemHeight || FMeasuredFont != option.font) {
+        FMeasuredFont = option.font;
+        FMeasuredHeight = FItemHeight;
+        FDescriptionLeft = DescriptionLeft(option.font, FItemHeight);
+    }
+    const int descLeft = left + FDescriptionLeft;
     painter->drawText(
         QRect(descLeft, rect.top(), std::max(0, rect.right() - descLeft + 1), rect.height()), flags,
         QString::fromStdString(kv::VarDesc(v)));
     painter->restore();
+}
+
+int TVarListDelegate::DescriptionLeft(const QFont& font, int itemHeight) {
+    // With a wide screen font the names would run into the descriptions.
+    const QFontMetrics metrics(font);
+    int widest = 0;
+    for (int v = 1; v <= kv::NumVars; ++v) {
+        widest =
+            std::max(widest, metrics.horizontalAdvance(QString::fromStdString(kv::VarName(v))));
+    }
+    return std::max(3 * itemHeight, 3 + widest + std::max(2, itemHeight / 3));
 }
 
 QSize TVarListDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const {
@@ -169,6 +186,8 @@ void TClosurePage::Prepare() {
     Context().ApplyScreenFont(buttonFont, m.BaseHeight);
     FSwapButton->setFont(buttonFont);
     FSwapButton->setFixedSize(5 * m.BaseHeight, 3 * m.BaseHeight);
+    FInstPanel->layout()->activate();
+    layout()->activate();
 }
 
 void TClosurePage::resizeEvent(QResizeEvent* event) {

@@ -13,7 +13,8 @@ class QPushButton;
 class QSplitter;
 
 // Draws item k of a variable list: the variable's name 3 pixels from the
-// list's left edge, its description 3 * ItemHeight pixels from it.
+// list's left edge, its description 3 * ItemHeight pixels from it (further
+// right only when the widest name would reach it in the list's font).
 class TVarListDelegate : public QStyledItemDelegate {
     Q_OBJECT
 public:
@@ -26,9 +27,16 @@ public:
                const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
+    // Where the descriptions start, from the list's left edge: 3 * itemHeight,
+    // or a small gap after the widest variable name when that is wider.
+    static int DescriptionLeft(const QFont& font, int itemHeight);
+
 private:
     std::function<int(int)> FVariableOf;
     const int& FItemHeight;
+    mutable QFont FMeasuredFont;
+    mutable int FMeasuredHeight = -1;
+    mutable int FDescriptionLeft = 0;
 };
 
 class TClosurePage : public TPage {

@@ -94,6 +94,8 @@ void TResultsPage::Prepare() {
     FGrid->SetLineStyle(lines);
     FGrid->EndUpdate();
     FGrid->Redraw();
+    // The title panel's new height takes effect now, not at the next event.
+    layout()->activate();
 }
 
 void TResultsPage::applyLayout() {

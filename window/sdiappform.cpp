@@ -1,13 +1,18 @@
 #include "sdiappform.h"
 
 #include "beep.h"
+#include "closurepage.h"
 #include "datapage.h"
 #include "grid.h"
 #include "helpcontext.h"
 #include "helpselector.h"
 #include "model.h"
 #include "pagecontrol.h"
+#include "resultspage.h"
 #include "screenfont.h"
+#include "shockspage.h"
+#include "solvepage.h"
+#include "tableaupage.h"
 #include "vkdebuginfo.h"
 #include "workarea.h"
 
@@ -137,11 +142,14 @@ TSDIAppForm::TSDIAppForm(bool idlePreparation, QWidget* parent) : QMainWindow(pa
     WelcomeMemo = tabWelcome->WelcomeMemo;
     tabData = new TDataPage(TDataPageKind::Base, FContext);
     FContext.BaseDataTable = tabData->Grid();
-    tabTableau = new TPage(QStringLiteral("tabTableau"), 202, FContext);
-    tabClosure = new TPage(QStringLiteral("tabClosure"), 203, FContext);
-    tabShocks = new TPage(QStringLiteral("tabShocks"), 204, FContext);
-    tabSolve = new TPage(QStringLiteral("tabSolve"), 205, FContext);
-    tabResults = new TPage(QStringLiteral("tabResults"), 206, FContext);
+    tabTableau = new TTableauPage(FContext);
+    tabClosure = new TClosurePage(FContext);
+    tabShocks = new TShocksPage(FContext);
+    tabSolve = new TSolvePage(FContext, SolutionMethod, LayoutWidth, LayoutGap);
+    tabResults = new TResultsPage(FContext);
+    connect(tabClosure, &TClosurePage::ClosureChanged, tabShocks, &TShocksPage::Refresh);
+    tabSolve->Waiting = [this](bool on) { Waiting(on); };
+    tabSolve->SolutionStored = [this] { SolutionStored(); };
     tabUpdatedData = new TDataPage(TDataPageKind::Updated, FContext);
     FPages = {tabWelcome, tabData,  tabTableau, tabClosure,
               tabShocks,  tabSolve, tabResults, tabUpdatedData};
@@ -394,6 +402,17 @@ void TSDIAppForm::Notebook1Change() {
     }
     updateOutputMenus(page);
     Notebook1->Tag = page;
+}
+
+void TSDIAppForm::SolutionStored() {
+    // Its column on the Results page, and the Results page shown by the
+    // program (the page-change steps do not run); the menus follow the page,
+    // whose table may be printed, saved and copied.
+    tabResults->AddSolutionColumn();
+    SetUpPage(piResults);
+    Notebook1->SetActivePage(piResults);
+    Notebook1->Tag = piResults;
+    updateOutputMenus(piResults);
 }
 
 void TSDIAppForm::updateOutputMenus(int page) {

@@ -14,8 +14,13 @@ class QLabel;
 class QMenu;
 class QPlainTextEdit;
 class QTimer;
+class TClosurePage;
 class TDataPage;
 class TPageControl;
+class TResultsPage;
+class TShocksPage;
+class TSolvePage;
+class TTableauPage;
 
 // Page indices of Notebook1.
 enum TPageIndex : int {
@@ -56,11 +61,11 @@ public:
     QLabel* StatusBar;
     TWelcomePage* tabWelcome;
     TDataPage* tabData;
-    TPage* tabTableau;
-    TPage* tabClosure;
-    TPage* tabShocks;
-    TPage* tabSolve;
-    TPage* tabResults;
+    TTableauPage* tabTableau;
+    TClosurePage* tabClosure;
+    TShocksPage* tabShocks;
+    TSolvePage* tabSolve;
+    TResultsPage* tabResults;
     TDataPage* tabUpdatedData;
     QPlainTextEdit* WelcomeMemo;
 
@@ -120,6 +125,8 @@ private:
     void FormClose();
     void buildMenu();
     void updateOutputMenus(int page);
+    // A solution was stored on the Solve page.
+    void SolutionStored();
 
     TPageContext FContext;
     std::array<TPage*, PageCount> FPages{};

@@ -120,6 +120,8 @@ void TShocksPage::Prepare() {
     FGrid->SetLineStyle(lines);
     FGrid->EndUpdate();
     FGrid->Redraw();
+    // The title panel's new height takes effect now, not at the next event.
+    layout()->activate();
 }
 
 void TShocksPage::showEvent(QShowEvent* event) {

@@ -28,7 +28,6 @@ public:
     QLabel* SolNameEditBoxLabel() const { return FNameLabel; }
     QLineEdit* SolNameEditBox() const { return FNameBox; }
 
-
     // What the solve flow asks of the window: the busy state, and the
     // arrival of a new solution (a new results column, the Results page).
     std::function<void(bool on)> Waiting;

@@ -66,4 +66,6 @@ void TTableauPage::Prepare() {
     FGrid->SetLineStyle(lines);
     FGrid->EndUpdate();
     FGrid->Redraw();
+    // The title panel's new height takes effect now, not at the next event.
+    layout()->activate();
 }

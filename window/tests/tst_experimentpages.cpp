@@ -114,7 +114,7 @@ private slots:
         };
         const QStringList before = texts();
         QVERIFY(f.GoTo(piData));
-        QVERIFY(f.EnterValue(3, 1, "20"));
+        QVERIFY(f.EnterValue(3, 1, "2"));
         QCOMPARE(texts(), before); // not rebuilt while on the Data page
         QVERIFY(f.GoTo(piTableau));
         QVERIFY(texts() != before);
@@ -179,21 +179,29 @@ private slots:
         const int itemHeight = f.Closure()->ItemHeight();
         const QImage image = list->viewport()->grab().toImage();
         // Item 1 ("p*(22)"), not selected: name from 3 pixels, description
-        // from 3 * ItemHeight, nothing left of 3 pixels.
+        // from 3 * ItemHeight (or after the widest name in a wide font),
+        // nothing left of 3 pixels.
         const QRect item = list->visualItemRect(list->item(1));
         const QRgb background = image.pixel(item.right() - 1, item.top() + 1);
         QCOMPARE(QColor(background), list->palette().color(QPalette::Base));
         const QList<int> ink = inkColumns(image, item.top(), item.bottom() + 1, background);
         QVERIFY(!ink.isEmpty());
         QVERIFY2(ink.first() >= 3 && ink.first() <= 5, qPrintable(QString::number(ink.first())));
+        const int descriptionLeft = TVarListDelegate::DescriptionLeft(list->font(), itemHeight);
+        QVERIFY(descriptionLeft >= 3 * itemHeight);
+        QFont narrow = list->font();
+        narrow.setPixelSize(4);
+        QCOMPARE(TVarListDelegate::DescriptionLeft(narrow, itemHeight), 3 * itemHeight);
         int description = -1;
         for (int x : ink) {
-            if (x >= 3 * itemHeight) {
+            if (x >= descriptionLeft) {
                 description = x;
                 break;
             }
         }
-        QVERIFY(description >= 3 * itemHeight && description <= 3 * itemHeight + 2);
+        QVERIFY(description >= descriptionLeft && description <= descriptionLeft + 2);
+        // The name ends before the description starts.
+        QVERIFY(!ink.contains(descriptionLeft - 1));
         // The selected item 0 is filled with the selection colour.
         const QRect selected = list->visualItemRect(list->item(0));
         QCOMPARE(QColor(image.pixel(selected.right() - 1, selected.top() + 1)),
