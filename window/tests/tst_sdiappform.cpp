@@ -133,6 +133,13 @@ private slots:
         TFormFixture f;
         f.Form->Save1->showStatusText(f.Form->menuBar());
         QCOMPARE(f.Form->StatusText(), QString("  Save current screen to file"));
+        // The pointer over a menu-bar item.
+        QMenuBar* bar = f.Form->menuBar();
+        const QPointF at = bar->actionGeometry(f.Form->ExitItem).center();
+        QMouseEvent move(QEvent::MouseMove, at, bar->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QCoreApplication::sendEvent(bar, &move);
+        QTRY_COMPARE(f.Form->StatusText(), QString("  Exit application"));
         QStatusTipEvent tip(QStringLiteral("Double-click on green numbers to edit them"));
         QCoreApplication::sendEvent(f.Form->tabData->Grid(), &tip);
         QCOMPARE(f.Form->StatusText(), QString("  Double-click on green numbers to edit them"));
