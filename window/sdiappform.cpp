@@ -2,6 +2,7 @@
 
 #include "beep.h"
 #include "datapage.h"
+#include "documents.h"
 #include "grid.h"
 #include "helpcontext.h"
 #include "helpselector.h"
@@ -217,6 +218,11 @@ void TSDIAppForm::buildMenu() {
     PDFEquations1 = add("PDF Equations", "PDFEquations1");
     PDFVariables1 = add("PDF Variables", "PDFVariables1");
     About1 = add("&About", "About1");
+    connect(Contents1, &QAction::triggered, this, &TSDIAppForm::HelpContentsClick);
+    connect(CurrentScreen1, &QAction::triggered, this, &TSDIAppForm::CurrentScreen1Click);
+    connect(PDFBookChapter1, &QAction::triggered, this, &TSDIAppForm::PDFBookChapter1Click);
+    connect(PDFEquations1, &QAction::triggered, this, &TSDIAppForm::PDFEquations1Click);
+    connect(PDFVariables1, &QAction::triggered, this, &TSDIAppForm::PDFVariables1Click);
 
     // "E&xit" on the menu bar is reached with Alt+X, its access key.
     ExitItem = bar->addAction(QStringLiteral("E&xit"));
@@ -442,4 +448,24 @@ void TSDIAppForm::FormClose() {
 void TSDIAppForm::BaseDataTableDoneEdit(int, int) {
     NegativeDataFlag = kv::DeriveData(kv::BaseData);
     tabData->Grid()->Redraw();
+}
+
+void TSDIAppForm::HelpContentsClick() {
+    HelpSelector::ShowContents();
+}
+
+void TSDIAppForm::CurrentScreen1Click() {
+    HelpSelector::ShowTopic(200 + Notebook1->currentIndex());
+}
+
+void TSDIAppForm::PDFBookChapter1Click() {
+    OpenDocument(BookChapterFile, this);
+}
+
+void TSDIAppForm::PDFEquations1Click() {
+    OpenDocument(EquationsFile, this);
+}
+
+void TSDIAppForm::PDFVariables1Click() {
+    OpenDocument(VariablesFile, this);
 }

@@ -106,6 +106,13 @@ public:
     void Notebook1Change();
     void Waiting(bool on);
     void ExitItemClick();
+    // Help menu (About aside): the contents, the topic of the current page and
+    // the three PDF documents beside the executable.
+    void HelpContentsClick();
+    void CurrentScreen1Click();
+    void PDFBookChapter1Click();
+    void PDFEquations1Click();
+    void PDFVariables1Click();
     void BaseDataTableDoneEdit(int r, int c);
     // A font with a full character cell of h pixels in the screen font.
     void ApplyScreenFont(QFont& font, int h) const { FContext.ApplyScreenFont(font, h); }
