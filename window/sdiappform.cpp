@@ -3,6 +3,7 @@
 #include "beep.h"
 #include "closurepage.h"
 #include "datapage.h"
+#include "documents.h"
 #include "grid.h"
 #include "helpcontext.h"
 #include "helpselector.h"
@@ -165,6 +166,11 @@ TSDIAppForm::TSDIAppForm(bool idlePreparation, QWidget* parent) : QMainWindow(pa
     Notebook1->OnChange = [this] { Notebook1Change(); };
     connect(tabData->Grid(), &TGrid::DoneEdit, this, &TSDIAppForm::BaseDataTableDoneEdit);
 
+    TOutputEnvironment output;
+    output.CurrentTable = [this] { return CurrentPageTable(); };
+    output.Waiting = [this](bool on) { Waiting(on); };
+    FOutput = std::make_unique<TOutputCommands>(std::move(output));
+
     buildMenu();
     FormCreate();
 
@@ -225,6 +231,11 @@ void TSDIAppForm::buildMenu() {
     PDFEquations1 = add("PDF Equations", "PDFEquations1");
     PDFVariables1 = add("PDF Variables", "PDFVariables1");
     About1 = add("&About", "About1");
+    connect(Contents1, &QAction::triggered, this, &TSDIAppForm::HelpContentsClick);
+    connect(CurrentScreen1, &QAction::triggered, this, &TSDIAppForm::CurrentScreen1Click);
+    connect(PDFBookChapter1, &QAction::triggered, this, &TSDIAppForm::PDFBookChapter1Click);
+    connect(PDFEquations1, &QAction::triggered, this, &TSDIAppForm::PDFEquations1Click);
+    connect(PDFVariables1, &QAction::triggered, this, &TSDIAppForm::PDFVariables1Click);
 
     // "E&xit" on the menu bar is reached with Alt+X, its access key.
     ExitItem = bar->addAction(QStringLiteral("E&xit"));
@@ -232,9 +243,58 @@ void TSDIAppForm::buildMenu() {
     ExitItem->setStatusTip(QStringLiteral("Exit application"));
     connect(ExitItem, &QAction::triggered, this, &TSDIAppForm::ExitItemClick);
 
+    connect(PrintCurrentScreen1, &QAction::triggered, this, &TSDIAppForm::File_PrintClick);
+    connect(PrintSetup, &QAction::triggered, this, &TSDIAppForm::PrintSetupClick);
+    connect(Save1, &QAction::triggered, this, &TSDIAppForm::Save1Click);
+    connect(Copy1, &QAction::triggered, this, &TSDIAppForm::Copy1Click);
     for (QAction* action : {Print1, Save1, Copy1}) {
         action->setEnabled(false);
     }
+}
+
+std::optional<kv::TPageTable> TSDIAppForm::CurrentPageTable() const {
+    std::optional<kv::TPageTable> table;
+    switch (Notebook1->currentIndex()) {
+    case piData:
+        table = kv::BaseDataPageTable();
+        break;
+    case piTableau:
+        table = kv::TableauPageTable();
+        break;
+    case piResults:
+        table = kv::ResultsPageTable();
+        break;
+    case piUpdatedData:
+        table = kv::UpdatedDataPageTable();
+        break;
+    default:
+        return std::nullopt;
+    }
+    if (const TGrid* grid = CurrentPage()->OutputGrid()) {
+        table->Rows = grid->RowCount();
+        table->Cols = grid->ColCount();
+    }
+    return table;
+}
+
+bool TSDIAppForm::MakeSimTab(kv::TSimTab& T) {
+    return FOutput->MakeSimTab(T);
+}
+
+void TSDIAppForm::Copy1Click() {
+    FOutput->Copy1Click();
+}
+
+void TSDIAppForm::Save1Click() {
+    FOutput->Save1Click();
+}
+
+void TSDIAppForm::File_PrintClick() {
+    FOutput->File_PrintClick();
+}
+
+void TSDIAppForm::PrintSetupClick() {
+    FOutput->PrintSetupClick();
 }
 
 void TSDIAppForm::FormCreate() {
@@ -461,4 +521,24 @@ void TSDIAppForm::FormClose() {
 void TSDIAppForm::BaseDataTableDoneEdit(int, int) {
     NegativeDataFlag = kv::DeriveData(kv::BaseData);
     tabData->Grid()->Redraw();
+}
+
+void TSDIAppForm::HelpContentsClick() {
+    HelpSelector::ShowContents();
+}
+
+void TSDIAppForm::CurrentScreen1Click() {
+    HelpSelector::ShowTopic(200 + Notebook1->currentIndex());
+}
+
+void TSDIAppForm::PDFBookChapter1Click() {
+    OpenDocument(BookChapterFile, this);
+}
+
+void TSDIAppForm::PDFEquations1Click() {
+    OpenDocument(EquationsFile, this);
+}
+
+void TSDIAppForm::PDFVariables1Click() {
+    OpenDocument(VariablesFile, this);
 }
