@@ -3,9 +3,14 @@
 // the user changes page.
 #pragma once
 
+#include "closurepage.h"
 #include "layoutmetrics.h"
 #include "outputcommands.h"
 #include "page.h"
+#include "resultspage.h"
+#include "shockspage.h"
+#include "solvepage.h"
+#include "tableaupage.h"
 
 #include <QMainWindow>
 #include <array>
@@ -17,13 +22,8 @@ class QLabel;
 class QMenu;
 class QPlainTextEdit;
 class QTimer;
-class TClosurePage;
 class TDataPage;
 class TPageControl;
-class TResultsPage;
-class TShocksPage;
-class TSolvePage;
-class TTableauPage;
 
 // Page indices of Notebook1.
 enum TPageIndex : int {
