@@ -1,0 +1,284 @@
+// Separated text: the CSV writer, saving to a file, the separator rule, and the
+// tab-separated copy string.
+#include "simtab.h"
+
+#include "decimalsep.h"
+#include "errors.h"
+#include "simtab_fixtures.h"
+#include "txtfile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+using namespace kv;
+using kvtest::MakeNumberedTable;
+using kvtest::MakeTable;
+using kvtest::Rows;
+using kvtest::ScopedForceDecimalPoint;
+using kvtest::ScopedLocale;
+using kvtest::Str;
+
+namespace {
+
+enum class Sep { Comma, Semicolon };
+
+struct SeparatorCase {
+    const char* name;
+    QLocale::Language language;
+    bool force;
+    char16_t decimal;
+    char16_t separator;
+};
+
+void PrintTo(const SeparatorCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class CsvSeparatorRule : public ::testing::TestWithParam<SeparatorCase> {};
+
+TEST_P(CsvSeparatorRule, FollowsTheProgramsDecimalSeparator) {
+    const SeparatorCase& c = GetParam();
+    ScopedLocale locale{QLocale(c.language)};
+    ScopedForceDecimalPoint force{c.force};
+    EXPECT_EQ(ProgramDecimalSeparator(), QChar(c.decimal));
+    EXPECT_EQ(CsvSeparator(), QChar(c.separator));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Locales, CsvSeparatorRule,
+    ::testing::Values(SeparatorCase{"PointLocale", QLocale::C, false, u'.', u','},
+                      SeparatorCase{"CommaLocale", QLocale::German, false, u',', u';'},
+                      SeparatorCase{"CommaLocaleForcedPoint", QLocale::German, true, u'.', u','},
+                      SeparatorCase{"PointLocaleForced", QLocale::English, true, u'.', u','}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(CsvSeparatorRule, ForceDecimalPointIsOffUntilSet) {
+    // No test may leave it set; the program starts with it off.
+    EXPECT_FALSE(ForceDecimalPoint());
+}
+
+struct CsvCase {
+    const char* name;
+    Rows rows;
+    Sep sep;
+    TSimTabOpts opts;
+    const char* expected;
+};
+
+void PrintTo(const CsvCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class CsvWriter : public ::testing::TestWithParam<CsvCase> {};
+
+TEST_P(CsvWriter, WritesEveryFieldFollowedByTheSeparator) {
+    const CsvCase& c = GetParam();
+    ScopedLocale locale{QLocale(c.sep == Sep::Semicolon ? QLocale::German : QLocale::C)};
+    ScopedForceDecimalPoint force{false};
+    TSimTab T = MakeTable(c.rows);
+    T.BareRowFst = 1;
+    T.BareRowLst = T.NRow;
+    T.BareColFst = 1;
+    T.BareColLst = T.Ncol;
+    const TSimTab before = T;
+    TStringTextOutput out;
+    QString msg;
+    ASSERT_TRUE(WriteSimTabAsCSV(T, c.opts, out, msg)) << Str(msg);
+    EXPECT_EQ(Str(out.Text()), c.expected);
+    EXPECT_EQ(T.Contents, before.Contents) << "writers leave the table as it was";
+}
+
+const TSimTabOpts Whole{true, true, false};
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CsvWriter,
+    ::testing::Values(
+        CsvCase{"OneByOne", {{"x"}}, Sep::Comma, Whole, "x,\r\n"},
+        CsvCase{"AllEmpty", {{"", "", ""}, {"", "", ""}}, Sep::Comma, Whole, ",,,\r\n,,,\r\n"},
+        CsvCase{"AllEmptySemicolon", {{"", ""}}, Sep::Semicolon, Whole, ";;\r\n"},
+        CsvCase{"CommaQuotedWithComma", {{"a", "1,5"}}, Sep::Comma, Whole, "a,\"1,5\",\r\n"},
+        CsvCase{"CommaBareWithSemicolon", {{"a", "1,5"}}, Sep::Semicolon, Whole, "a;1,5;\r\n"},
+        CsvCase{"SemicolonQuotedWithSemicolon", {{"a;b"}}, Sep::Semicolon, Whole, "\"a;b\";\r\n"},
+        CsvCase{"QuoteAloneUnchanged", {{"say \"hi\""}}, Sep::Comma, Whole, "say \"hi\",\r\n"},
+        CsvCase{"QuoteAndSeparatorQuotedNotDoubled",
+                {{"a\"b,c"}},
+                Sep::Comma,
+                Whole,
+                "\"a\"b,c\",\r\n"},
+        CsvCase{"LineBreakUnquoted", {{"a\r\nb"}}, Sep::Comma, Whole, "a\r\nb,\r\n"},
+        CsvCase{"Transposed",
+                {{"a", "b", "c"}, {"1", "2", "3"}},
+                Sep::Comma,
+                {true, true, true},
+                "a,1,\r\nb,2,\r\nc,3,\r\n"},
+        CsvCase{"BareBlock",
+                {{" ", "h1", "h2"}, {"r1", "1", "2"}, {"r2", "3", "4"}},
+                Sep::Comma,
+                {false, false, false},
+                "1,2,\r\n3,4,\r\n"},
+        CsvCase{"BareBlockTransposed",
+                {{" ", "h1", "h2"}, {"r1", "1", "2"}, {"r2", "3", "4"}},
+                Sep::Comma,
+                {false, false, true},
+                "1,3,\r\n2,4,\r\n"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(CsvWriter, EmptyTableIsRefused) {
+    TSimTab empty;
+    TStringTextOutput out;
+    QString msg;
+    EXPECT_FALSE(WriteSimTabAsCSV(empty, WholeTable, out, msg));
+    EXPECT_EQ(Str(msg), "SimTab is empty[WriteSimTabAsCSV]");
+    EXPECT_FALSE(WriteSimTabAsCSV(empty, {true, true, true}, out, msg));
+    EXPECT_TRUE(out.Text().isEmpty());
+}
+
+// Saving: the file holds exactly what the writer writes, in UTF-8.
+class SaveCsv : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString Path(const QString& name) const { return dir.filePath(name); }
+    static QByteArray Read(const QString& path) {
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+        return f.readAll();
+    }
+};
+
+TEST_F(SaveCsv, WritesTheWholeTableAndReplacesAnOldFile) {
+    ScopedLocale locale{QLocale(QLocale::C)};
+    const QString path = Path(QStringLiteral("results.csv"));
+    {
+        QFile old(path);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write(QByteArray(500, 'z'));
+    }
+    TSimTab T = MakeTable({{"Variable ", QStringLiteral("Prüfung")}, {"x1  output", "#-1.500"}});
+    QString msg;
+    ASSERT_TRUE(SaveSimTabAsCSV(T, WholeTable, path, msg)) << Str(msg);
+    EXPECT_EQ(Read(path), QByteArray("Variable ,Pr\xC3\xBC"
+                                     "fung,\r\nx1  output,#-1.500,\r\n"));
+}
+
+TEST_F(SaveCsv, LargeTablePassesTheOutputBuffer) {
+    ScopedLocale locale{QLocale(QLocale::C)};
+    const TSimTab T = MakeNumberedTable(2000, 40); // several times the 120002-byte buffer
+    TStringTextOutput expected;
+    QString msg;
+    ASSERT_TRUE(WriteSimTabAsCSV(T, WholeTable, expected, msg));
+    ASSERT_GT(expected.Text().size(), 3 * TTxtFile::BufferSize);
+    const QString path = Path(QStringLiteral("big.csv"));
+    ASSERT_TRUE(SaveSimTabAsCSV(T, WholeTable, path, msg)) << Str(msg);
+    EXPECT_EQ(Read(path), expected.Text().toUtf8());
+}
+
+TEST_F(SaveCsv, FailuresCarryTheTagsOfEveryStep) {
+    const TSimTab T = MakeNumberedTable(1, 1);
+    QString msg;
+    const QString missing = Path(QStringLiteral("no/such/folder/x.csv"));
+    EXPECT_FALSE(SaveSimTabAsCSV(T, WholeTable, missing, msg));
+    EXPECT_EQ(msg, QStringLiteral("Cannot create file ") + missing +
+                       QStringLiteral("[TxtCreate][SaveSimTabAsCSV]"));
+
+    EXPECT_FALSE(SaveSimTabAsCSV(T, WholeTable, dir.path(), msg)); // a folder
+    EXPECT_EQ(msg, QStringLiteral("Cannot create file ") + dir.path() +
+                       QStringLiteral("[TxtCreate][SaveSimTabAsCSV]"));
+
+    TSimTab empty;
+    const QString path = Path(QStringLiteral("empty.csv"));
+    EXPECT_FALSE(SaveSimTabAsCSV(empty, WholeTable, path, msg));
+    EXPECT_EQ(Str(msg), "SimTab is empty[WriteSimTabAsCSV][SaveSimTabAsCSV]");
+}
+
+TEST_F(SaveCsv, FullDiskReportsTheCloseOrRaisesAtTheWrite) {
+    if (!QFile::exists(QStringLiteral("/dev/full"))) {
+        GTEST_SKIP() << "no /dev/full on this system";
+    }
+    QString msg;
+    // A small table stays in the buffer until the close, which then fails.
+    EXPECT_FALSE(SaveSimTabAsCSV(MakeNumberedTable(1, 1), WholeTable, "/dev/full", msg));
+    EXPECT_EQ(Str(msg), "Cannot close file[TxtClose][SaveSimTabAsCSV]");
+    // A table larger than the buffer fails at a write, which raises.
+    EXPECT_THROW(SaveSimTabAsCSV(MakeNumberedTable(3000, 40), WholeTable, "/dev/full", msg),
+                 EInOutError);
+}
+
+// The copy string: rows joined by TAB, each ending in CR LF, then one NUL.
+struct CopyCase {
+    const char* name;
+    Rows rows;
+    TSimTabOpts opts;
+    QString expected;
+};
+
+void PrintTo(const CopyCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class CopyString : public ::testing::TestWithParam<CopyCase> {};
+
+TEST_P(CopyString, HasTheComputedLengthAndEndsInNul) {
+    const CopyCase& c = GetParam();
+    TSimTab T = MakeTable(c.rows);
+    T.BareRowFst = 1;
+    T.BareRowLst = T.NRow;
+    T.BareColFst = 1;
+    T.BareColLst = T.Ncol;
+    QString S, msg;
+    ASSERT_TRUE(CopySimTabToString(T, c.opts, S, msg)) << Str(msg);
+    EXPECT_EQ(S, c.expected);
+    ASSERT_FALSE(S.isEmpty());
+    EXPECT_EQ(S.back(), QChar(0));
+    EXPECT_EQ(S.count(QChar(0)), 1);
+}
+
+QString WithNul(const char* s) {
+    return QString::fromLatin1(s) + QChar(0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CopyString,
+    ::testing::Values(
+        CopyCase{"OneByOne", {{"x"}}, WholeTable, WithNul("x\r\n")},
+        CopyCase{"EmptyCells", {{"", ""}, {"", ""}}, WholeTable, WithNul("\t\r\n\t\r\n")},
+        CopyCase{"Whole",
+                 {{" ", "A"}, {"r1", "1.000"}, {"r2", "#2.500"}},
+                 WholeTable,
+                 WithNul(" \tA\r\nr1\t1.000\r\nr2\t#2.500\r\n")},
+        CopyCase{"Transposed",
+                 {{" ", "A"}, {"r1", "1.000"}},
+                 {true, true, true},
+                 WithNul(" \tr1\r\nA\t1.000\r\n")},
+        CopyCase{"BareBlock",
+                 {{" ", "A", "B"}, {"r1", "1", "2"}},
+                 {false, false, false},
+                 WithNul("1\t2\r\n")},
+        CopyCase{"TabInsideACell", {{"a\tb", "c"}}, WholeTable, WithNul("a\tb\tc\r\n")}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(CopyString, LengthOfTheDataPageShape) {
+    // 12 rows of 7 cells: 6 tabs and CR LF per row, one NUL.
+    const TSimTab T = MakeNumberedTable(11, 6);
+    std::int64_t len = 0;
+    QString S, msg;
+    SimTabLength(T, WholeTable, len, msg);
+    ASSERT_TRUE(CopySimTabToString(T, WholeTable, S, msg));
+    EXPECT_EQ(S.size(), 12 * 6 + len + 2 * 12 + 1);
+    EXPECT_EQ(S.count(QChar(9)), 12 * 6);
+    EXPECT_EQ(S.count(QStringLiteral("\r\n")), 12);
+}
+
+TEST(CopyString, EmptyTableHasNothingToCopy) {
+    TSimTab empty;
+    QString S = QStringLiteral("old"), msg;
+    EXPECT_FALSE(CopySimTabToString(empty, WholeTable, S, msg));
+    EXPECT_EQ(Str(msg), "nothing to copy[CopySimTabToString]");
+    EXPECT_TRUE(S.isEmpty());
+}
+
+} // namespace
