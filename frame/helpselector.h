@@ -1,22 +1,43 @@
 // The help layer: the program names its help file ("WinVELMAR.chm") and asks
 // for topics by context number; the help layer shows them in the program's
 // help window.
+//
+// The help itself is a Qt help file with the same base name as the named file
+// ("WinVELMAR.qch"), beside the executable when the name has no folder. Each
+// topic the program asks for carries a keyword whose identifier is
+// "context.<number>".
 #pragma once
 
 #include <QString>
+#include <QUrl>
 #include <functional>
+
+class QWidget;
 
 namespace HelpSelector {
 
 void SetHelpFile(const QString& fileName);
 QString HelpFile();
 
-// Shows the topic with this context number.
+// The Qt help file that stands for HelpFile(), as a full path.
+QString QtHelpFilePath();
+// The keyword identifier of a context number ("context.206").
+QString ContextId(int context);
+// The address of the topic with this context number in the help file; empty
+// when the help file cannot be read or has no such topic.
+QUrl TopicUrl(int context);
+
+// Shows the topic with this context number (nothing for a context of 0 or
+// less). A topic that the help file lacks shows a note in the help window.
 void ShowTopic(int context);
-// Shows the contents.
+// Shows the help window on its contents, then topic 10.
 void ShowContents();
-// Closes every help window.
+// Closes every help window; nothing happens when none was opened.
 void CloseAll();
+
+// The help window while it exists (null otherwise), and the address it shows.
+QWidget* HelpWindow();
+QUrl CurrentTopicUrl();
 
 // Tests observe the requests: while a hook is set, ShowTopic calls it with the
 // context number (ShowContents with 0) instead of

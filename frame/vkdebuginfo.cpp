@@ -20,10 +20,11 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
-#include <cstdlib>
+#include <iterator>
 #include <mutex>
 #include <typeinfo>
 #include <utility>
+#include <vector>
 
 #if __has_include(<cxxabi.h>)
 #include <cxxabi.h>

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <boost/core/demangle.hpp>
 #include <boost/stacktrace.hpp>
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <string_view>
@@ -82,8 +83,25 @@ std::string frameLine(std::size_t index, const boost::stacktrace::frame& frame) 
     return line;
 }
 
-bool isErrorConstructor(const std::string& name) {
+bool isBaseErrorConstructor(const std::string& name) {
     return name.rfind("kv::Exception::Exception(", 0) == 0;
+}
+
+// A constructor of an error class: by the program's naming rule error classes
+// begin with E and a capital, as in "kv::EZeroDivide::EZeroDivide(...)".
+bool isErrorConstructor(const std::string& name) {
+    const auto paren = name.find('(');
+    const auto split = name.rfind("::", paren);
+    if (paren == std::string::npos || split == std::string::npos || split == 0) {
+        return false;
+    }
+    const std::string function = name.substr(split + 2, paren - split - 2);
+    const auto classStart = name.rfind("::", split - 1);
+    const std::string cls =
+        name.substr(classStart == std::string::npos ? 0 : classStart + 2,
+                    split - (classStart == std::string::npos ? 0 : classStart + 2));
+    return function == cls && cls.size() > 1 && cls[0] == 'E' &&
+           std::isupper(static_cast<unsigned char>(cls[1])) != 0;
 }
 
 std::string format(const boost::stacktrace::stacktrace& trace, std::size_t first) {
@@ -96,15 +114,19 @@ std::string format(const boost::stacktrace::stacktrace& trace, std::size_t first
 }
 
 // The stack of a new kv::Exception, starting at the routine that raised it:
-// the frames of the capture and of the error's constructor are left out.
+// the frames of the capture and of the error's constructors (where the
+// compiler kept them apart) are left out.
 std::string captureForError() {
     const boost::stacktrace::stacktrace trace(0, MaxFrames);
     std::size_t first = 0;
     const std::size_t limit = std::min(trace.size(), MaxCaptureFrames);
     for (std::size_t i = 0; i < limit; ++i) {
-        if (isErrorConstructor(trace[i].name())) {
+        if (isBaseErrorConstructor(trace[i].name())) {
             first = i + 1;
         }
+    }
+    while (first > 0 && first < trace.size() && isErrorConstructor(trace[first].name())) {
+        ++first;
     }
     return format(trace, first);
 }

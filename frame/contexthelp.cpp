@@ -1,0 +1,74 @@
+#include "contexthelp.h"
+
+#include "helpselector.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QPointer>
+#include <QVariant>
+#include <QWidget>
+
+namespace {
+
+class TF1Filter : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress || !watched->isWidgetType()) {
+            return false;
+        }
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() != Qt::Key_F1 || key->modifiers() != Qt::NoModifier) {
+            return false;
+        }
+        const int context = CurrentHelpContext();
+        if (context <= 0) {
+            return false;
+        }
+        HelpSelector::ShowTopic(context);
+        return true;
+    }
+};
+
+} // namespace
+
+void SetHelpContext(QWidget* widget, int context) {
+    if (widget) {
+        widget->setProperty(HelpContextProperty, context);
+    }
+}
+
+int HelpContextOf(const QWidget* widget) {
+    if (!widget) {
+        return 0;
+    }
+    bool ok = false;
+    const int context = widget->property(HelpContextProperty).toInt(&ok);
+    return ok ? context : 0;
+}
+
+int FindHelpContext(const QWidget* widget) {
+    for (const QWidget* w = widget; w; w = w->isWindow() ? nullptr : w->parentWidget()) {
+        if (const int context = HelpContextOf(w); context > 0) {
+            return context;
+        }
+    }
+    return 0;
+}
+
+int CurrentHelpContext() {
+    if (QWidget* focus = QApplication::focusWidget()) {
+        return FindHelpContext(focus);
+    }
+    return FindHelpContext(QApplication::activeWindow());
+}
+
+void InstallContextHelp() {
+    static QPointer<TF1Filter> filter;
+    if (!filter && qApp) {
+        filter = new TF1Filter(qApp);
+        qApp->installEventFilter(filter);
+    }
+}

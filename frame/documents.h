@@ -1,0 +1,28 @@
+// The documents beside the executable that the Help menu opens in the user's
+// own viewer.
+#pragma once
+
+#include <QString>
+#include <QUrl>
+#include <functional>
+
+class QWidget;
+
+inline const QString BookChapterFile = QStringLiteral("KRTW-Chapter-2.pdf");
+inline const QString EquationsFile = QStringLiteral("EQUATION.pdf");
+inline const QString VariablesFile = QStringLiteral("VARS.pdf");
+
+// The full path of a document in the folder of the running executable.
+QString DocumentPath(const QString& fileName);
+
+// Opens the document with the user's viewer without waiting for it. A missing
+// file shows "Could not locate " and its path, a file that the desktop cannot
+// open "Could not launch " and its path; both as an error with one OK button.
+// Returns whether the viewer was asked to open it.
+bool OpenDocument(const QString& fileName, QWidget* parent = nullptr);
+
+// Tests replace the desktop's open action (QDesktopServices::openUrl) and the
+// folder the documents are looked for in.
+using DocumentOpener = std::function<bool(const QUrl& url)>;
+void SetDocumentOpener(DocumentOpener opener);
+void SetDocumentFolder(const QString& folder); // empty: the executable's folder
