@@ -717,14 +717,9 @@ private:
     QString FError;
 };
 
+// The help file the help layer opens; empty when the program has named none.
 QString helpFilePath() {
-    QString name = HelpSelector::HelpFile();
-    if (name.isEmpty()) {
-        name = QStringLiteral("WinVELMAR.chm");
-    }
-    const QFileInfo info(name);
-    const QString folder = info.path() == QLatin1String(".") ? executableFolder() : info.path();
-    return QDir(folder).filePath(info.completeBaseName() + QStringLiteral(".qch"));
+    return HelpSelector::HelpFile().isEmpty() ? QString() : HelpSelector::QtHelpFilePath();
 }
 
 QStringList buildLines() {
@@ -1002,8 +997,9 @@ TDiagFacts GatherDiagFacts(const QString& programName, double version) {
     f.ExePath = shown(QCoreApplication::applicationFilePath());
     f.ExeBits = int(sizeof(void*) * 8);
     f.LargeAddressAware = sizeof(void*) == 8;
-    f.HelpFile = shown(helpFilePath());
-    f.HelpFileExists = QFileInfo::exists(helpFilePath());
+    const QString help = helpFilePath();
+    f.HelpFile = help.isEmpty() ? QStringLiteral("none named") : shown(help);
+    f.HelpFileExists = !help.isEmpty() && QFileInfo::exists(help);
     f.BuildLines = buildLines();
 
     f.CommandLine = DebugInfoCofig().CommandLine;

@@ -1,5 +1,7 @@
 #include "diagreport.h"
 
+#include "celltext.h"
+
 #include <QLocale>
 #include <algorithm>
 
@@ -226,7 +228,7 @@ void praxelSection(TReport& r, const TDiagFacts& f) {
 } // namespace
 
 QString ProductVersionText(double version) {
-    return QStringLiteral("Version ") + QString::number(version, 'f', 2) + QStringLiteral(",  ") +
+    return QStringLiteral("Version ") + kv::FormatReal(version, 0, 2) + QStringLiteral(",  ") +
            QLatin1String(ProgramDate);
 }
 

@@ -1,12 +1,23 @@
 // The diagnostics report gathered from this computer, and the diagnostics
 // window that shows, copies and saves it.
 #include "diagfacts.h"
+#include "diagform.h"
 #include "diagreport.h"
+#include "errors.h"
+#include "modalwatch.h"
 #include "suite.h"
 #include "workarea.h"
 
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -149,6 +160,93 @@ private slots:
         QCOMPARE(sectionLines(report, 14),
                  QStringList({"Error making PRAXEL RPT file:", "Cannot locate VARNOK folder"}));
         QVERIFY(FShown.isEmpty());
+    }
+
+    void windowShowsTheReport() {
+        const QString report = QStringLiteral("Monday, May 6, 2024, 9:15 AM\r\n\r\n"
+                                              "SECTION 1: Program and compiler\r\nProgram: WinVELMAR");
+        TxrDiagForm form(report);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QCOMPARE(form.windowTitle(), QStringLiteral(" Diagnostics"));
+        QCOMPARE(form.Label1->text(),
+                 QStringLiteral("If you would like to report a problem, please copy the contents "
+                                "of the memo below into your email describing the problem, or "
+                                "save the contents as a file and attach it."));
+        QVERIFY(form.Memo1->isReadOnly());
+        QCOMPARE(form.Memo1->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+        QCOMPARE(form.Memo1->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+        QCOMPARE(form.Memo1->toPlainText(), QString(report).replace("\r\n", "\n"));
+        QCOMPARE(form.Memo1->textCursor().position(), 0);
+        QCOMPARE(form.OKButton->text(), QStringLiteral("&OK"));
+        QCOMPARE(form.CopyBtn->text(), QStringLiteral("&Copy"));
+        QCOMPARE(form.SaveBtn->text(), QStringLiteral("&Save"));
+        // Centred on the screen.
+        const QRect area = form.screen()->availableGeometry();
+        QVERIFY(qAbs(form.frameGeometry().center().x() - area.center().x()) <= 2);
+        QVERIFY(qAbs(form.frameGeometry().center().y() - area.center().y()) <= 2);
+
+        QGuiApplication::clipboard()->clear();
+        form.CopyBtn->click();
+        QCOMPARE(QGuiApplication::clipboard()->text(), report);
+    }
+
+    void saveReport() {
+        QTemporaryDir dir;
+        const QString report = QStringLiteral("line one\r\n\tTab\r\n\r\nlast");
+        TxrDiagForm form(report);
+        const QString path = dir.filePath("Diag.txt");
+        form.SaveReport(path);
+        QFile saved(path);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QCOMPARE(saved.readAll(), QByteArray("line one\r\n\tTab\r\n\r\nlast\r\n"));
+
+        bool raised = false;
+        try {
+            form.SaveReport(dir.filePath("no such folder/Diag.txt"));
+        } catch (const kv::EInOutError& e) {
+            raised = QString::fromStdString(e.message()).startsWith("Cannot write file ");
+        }
+        QVERIFY(raised);
+    }
+
+    void saveButtonWithOverwriteConfirmation() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("Diag.txt");
+        QFile old(path);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("old report");
+        old.close();
+
+        TxrDiagForm form(QStringLiteral("new report"));
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QString title;
+        QString offered;
+        QString question;
+        WhenModalShown([&](QWidget* modal) {
+            auto* dialog = qobject_cast<QFileDialog*>(modal);
+            QVERIFY(dialog);
+            title = dialog->windowTitle();
+            if (auto* name = dialog->findChild<QLineEdit*>("fileNameEdit")) {
+                offered = name->text();
+            }
+            // The file exists: saving over it asks first.
+            WhenModalShown([&](QWidget* confirm) {
+                if (auto* box = qobject_cast<QMessageBox*>(confirm)) {
+                    question = box->text();
+                    box->button(QMessageBox::Yes)->click();
+                }
+            });
+            dialog->selectFile(path);
+            dialog->accept();
+        });
+        form.SaveBtn->click();
+        QCOMPARE(title, QStringLiteral(" Save Diagnostic File"));
+        QCOMPARE(offered, QStringLiteral("Diag.txt"));
+        QVERIFY2(question.contains("already exists"), qPrintable(question));
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), QByteArray("new report\r\n"));
     }
 };
 
