@@ -13,8 +13,8 @@
 
 #include <QApplication>
 #include <QCoreApplication>
-#include <QDir>
 #include <QDesktopServices>
+#include <QDir>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -126,8 +126,8 @@ public:
 
 } // namespace
 
-TxrAboutBox::TxrAboutBox(const QIcon& icon, const QString& appName, double version,
-                         int helpContext, const QString& suiteLine, QWidget* parent)
+TxrAboutBox::TxrAboutBox(const QIcon& icon, const QString& appName, double version, int helpContext,
+                         const QString& suiteLine, QWidget* parent)
     : QDialog(parent), FAppName(appName), FVersion(version), FHelpContext(helpContext),
       FSuiteLine(suiteLine) {
     setObjectName(QStringLiteral("xrAboutBox"));
@@ -240,8 +240,8 @@ TxrAboutBox::~TxrAboutBox() {
 }
 
 QString TxrAboutBox::AboutText() const {
-    return QStringList{Label1->text(),       ProductName->text(), CreditLabel1->text(),
-                       Label2->text(),       CreditLabel3->text(), Label4->text(),
+    return QStringList{Label1->text(), ProductName->text(),  CreditLabel1->text(),
+                       Label2->text(), CreditLabel3->text(), Label4->text(),
                        FSuiteLine}
         .join(QStringLiteral("\r\n"));
 }

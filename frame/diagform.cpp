@@ -9,6 +9,8 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -58,7 +60,13 @@ TxrDiagForm::TxrDiagForm(const QString& report, QWidget* parent) : QDialog(paren
     // keeps them in line.
     QFont fixed = font;
     fixed.setFamily(FixedFontName());
-    fixed.setStyleHint(QFont::TypeWriter);
+    if (!QFontInfo(fixed).fixedPitch()) {
+        // No fixed-pitch font of the program's choice here: the system's own.
+        fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        if (font.pixelSize() > 0) {
+            fixed.setPixelSize(font.pixelSize());
+        }
+    }
     Memo1->setFont(fixed);
     const QFontMetrics fm(fixed);
     Memo1->setTabStopDistance(8 * fm.horizontalAdvance(QLatin1Char(' ')));
@@ -101,8 +109,8 @@ void TxrDiagForm::showEvent(QShowEvent* event) {
         return;
     }
     FPlaced = true;
-    const QScreen* screen = parentWidget() != nullptr ? parentWidget()->screen()
-                                                      : QGuiApplication::primaryScreen();
+    const QScreen* screen =
+        parentWidget() != nullptr ? parentWidget()->screen() : QGuiApplication::primaryScreen();
     if (screen != nullptr) {
         const QRect area = screen->availableGeometry();
         move(area.center() - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));

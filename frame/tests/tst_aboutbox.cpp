@@ -9,6 +9,7 @@
 
 #include <QClipboard>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -87,8 +88,7 @@ private slots:
         QCOMPARE(box.Label1->font().pixelSize(), 31);
         QVERIFY(box.Label1->alignment() & Qt::AlignHCenter);
         QCOMPARE(box.ProductName->text(), QStringLiteral("Version 2.00,  8/Aug/2017"));
-        QCOMPARE(box.Label4->text(),
-                 "File: " + QCoreApplication::applicationFilePath().toLower());
+        QCOMPARE(box.Label4->text(), "File: " + QCoreApplication::applicationFilePath().toLower());
         QCOMPARE(box.Label5->text(), QString(SuiteLine).replace("\r\n", "\n"));
         QCOMPARE(box.OKButton->text(), QStringLiteral("&OK"));
         QCOMPARE(box.HelpBtn->text(), QStringLiteral("&Help"));
@@ -108,8 +108,7 @@ private slots:
         QCOMPARE(box.Label2->cursor().shape(), Qt::PointingHandCursor);
         const QFont normal = box.font();
         if (normal.pixelSize() > 0) {
-            QCOMPARE(box.Label2->font().pixelSize(),
-                     int(std::nearbyint(1.1 * normal.pixelSize())));
+            QCOMPARE(box.Label2->font().pixelSize(), int(std::nearbyint(1.1 * normal.pixelSize())));
         }
         // Every control lies inside the box.
         for (QWidget* w : box.findChildren<QWidget*>()) {
@@ -144,14 +143,11 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&box));
         QGuiApplication::clipboard()->clear();
         QTest::keyClick(&box, Qt::Key_C, Qt::ControlModifier);
-        const QString expected = QStringList{"WinVELMAR",
-                                             "Version 2.00,  8/Aug/2017",
-                                             box.CreditLabel1->text(),
-                                             box.Label2->text(),
-                                             box.CreditLabel3->text(),
-                                             box.Label4->text(),
-                                             SuiteLine}
-                                     .join("\r\n");
+        const QString expected =
+            QStringList{"WinVELMAR",        "Version 2.00,  8/Aug/2017", box.CreditLabel1->text(),
+                        box.Label2->text(), box.CreditLabel3->text(),    box.Label4->text(),
+                        SuiteLine}
+                .join("\r\n");
         QCOMPARE(box.AboutText(), expected);
         QCOMPARE(QGuiApplication::clipboard()->text(), expected);
     }

@@ -163,8 +163,9 @@ private slots:
     }
 
     void windowShowsTheReport() {
-        const QString report = QStringLiteral("Monday, May 6, 2024, 9:15 AM\r\n\r\n"
-                                              "SECTION 1: Program and compiler\r\nProgram: WinVELMAR");
+        const QString report =
+            QStringLiteral("Monday, May 6, 2024, 9:15 AM\r\n\r\n"
+                           "SECTION 1: Program and compiler\r\nProgram: WinVELMAR");
         TxrDiagForm form(report);
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
@@ -239,7 +240,7 @@ private slots:
                 }
             });
             dialog->selectFile(path);
-            dialog->accept();
+            static_cast<QDialog*>(dialog)->accept();
         });
         form.SaveBtn->click();
         QCOMPARE(title, QStringLiteral(" Save Diagnostic File"));
