@@ -918,7 +918,12 @@ bool RunningProcessesList(const QString& procFolder, QStringList& names) {
         if (!digits.match(entry).hasMatch()) {
             continue;
         }
-        // A process may end between the listing and the read.
+        // Kernel threads have no command line and are no programs; a process
+        // may also end between the listing and the reads.
+        QFile cmdline(proc.filePath(entry + QStringLiteral("/cmdline")));
+        if (!cmdline.open(QIODevice::ReadOnly) || cmdline.read(1).isEmpty()) {
+            continue;
+        }
         const QString name = readText(proc.filePath(entry + QStringLiteral("/comm"))).trimmed();
         if (!name.isEmpty()) {
             names << name;

@@ -50,8 +50,9 @@ const TProcessorCounts& ProcessorCounts();
 
 // --- Processes -----------------------------------------------------------------
 
-// The names of the running processes found under procFolder (normally
-// "/proc"), unsorted and with duplicates. False when none can be listed.
+// The names of the running programs found under procFolder (normally
+// "/proc"), unsorted and with duplicates; kernel threads are left out. False
+// when none can be listed.
 bool RunningProcessesList(const QString& procFolder, QStringList& names);
 
 // --- Executables ---------------------------------------------------------------

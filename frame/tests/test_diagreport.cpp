@@ -317,11 +317,17 @@ TEST(Processors, CountsFromTopology) {
 
 TEST(Processes, ListedFromProc) {
     QTemporaryDir proc;
-    ASSERT_TRUE(writeFile(proc.filePath("1/comm"), "init\n"));
-    ASSERT_TRUE(writeFile(proc.filePath("42/comm"), "bash\n"));
-    ASSERT_TRUE(writeFile(proc.filePath("43/comm"), "bash\n"));
+    const auto process = [&proc](const QString& pid, const QByteArray& cmdline,
+                                 const QByteArray& comm) {
+        return writeFile(proc.filePath(pid + "/cmdline"), cmdline) &&
+               writeFile(proc.filePath(pid + "/comm"), comm + "\n");
+    };
+    ASSERT_TRUE(process("1", QByteArray("/sbin/init\0", 11), "init"));
+    ASSERT_TRUE(process("2", "", "kthreadd")); // a kernel thread
+    ASSERT_TRUE(process("42", QByteArray("-bash\0", 6), "bash"));
+    ASSERT_TRUE(process("43", QByteArray("bash\0-l\0", 8), "bash"));
     ASSERT_TRUE(QDir(proc.path()).mkpath("44")); // ended meanwhile
-    ASSERT_TRUE(writeFile(proc.filePath("sys/comm"), "not a process\n"));
+    ASSERT_TRUE(process("sys", "x", "not a process"));
     QStringList names;
     ASSERT_TRUE(RunningProcessesList(proc.path(), names));
     names.sort();
