@@ -54,7 +54,11 @@ QString CollectionFileFor(const QString& qchPath) {
            QStringLiteral(".qhc");
 }
 
-bool SetUpHelpEngine(QHelpEngineCore& engine, const QString& qchPath, QString& error) {
+bool SetUpHelpEngine(QHelpEngineCore& engine, const QString& qchPath, QString& error,
+                     bool* registered) {
+    if (registered) {
+        *registered = false;
+    }
     const QFileInfo info(qchPath);
     if (!info.exists()) {
         error = QStringLiteral("The help file %1 could not be found.")
@@ -75,8 +79,8 @@ bool SetUpHelpEngine(QHelpEngineCore& engine, const QString& qchPath, QString& e
         return false;
     }
     const QString stamp = fileStamp(info);
-    const QStringList registered = engine.registeredDocumentations();
-    for (const QString& other : registered) {
+    const QStringList known = engine.registeredDocumentations();
+    for (const QString& other : known) {
         if (other != ns || engine.customValue(StampKey + ns).toString() != stamp) {
             engine.unregisterDocumentation(other);
         }
@@ -88,6 +92,9 @@ bool SetUpHelpEngine(QHelpEngineCore& engine, const QString& qchPath, QString& e
             return false;
         }
         engine.setCustomValue(StampKey + ns, stamp);
+        if (registered) {
+            *registered = true;
+        }
     }
     return true;
 }
@@ -136,7 +143,8 @@ THelpWindow::THelpWindow(const QString& qchPath, QWidget* parent) : QWidget(pare
     setWindowTitle(QFileInfo(qchPath).completeBaseName() + QStringLiteral(" Help"));
 
     FEngine = new QHelpEngine(CollectionFileFor(qchPath), this);
-    FUsable = SetUpHelpEngine(*FEngine, qchPath, FError);
+    bool registered = false;
+    FUsable = SetUpHelpEngine(*FEngine, qchPath, FError, &registered);
 
     FBrowser = new THelpBrowser(FEngine, this);
     FBrowser->setObjectName(QStringLiteral("HelpBrowser"));
@@ -208,6 +216,15 @@ THelpWindow::THelpWindow(const QString& qchPath, QWidget* parent) : QWidget(pare
     auto* searchPage = new QWidget(FTabs);
     auto* searchLayout = new QVBoxLayout(searchPage);
     QHelpSearchEngine* search = FEngine->searchEngine();
+    // The full-text index follows the help file: rebuilt when the file has
+    // just been registered, brought up to date otherwise (in the background).
+    if (FUsable) {
+        if (registered) {
+            search->reindexDocumentation();
+        } else {
+            search->scheduleIndexDocumentation();
+        }
+    }
     QHelpSearchQueryWidget* query = search->queryWidget();
     query->setObjectName(QStringLiteral("HelpSearchQuery"));
     QHelpSearchResultWidget* results = search->resultWidget();

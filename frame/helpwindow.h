@@ -18,7 +18,9 @@ namespace HelpSelector {
 // Makes sure that the collection engine knows the help file qchPath: registers
 // it, or registers it again when the file has changed since. False with the
 // reason in error when the help file cannot be used.
-bool SetUpHelpEngine(QHelpEngineCore& engine, const QString& qchPath, QString& error);
+// registered tells whether the file was (re)registered just now.
+bool SetUpHelpEngine(QHelpEngineCore& engine, const QString& qchPath, QString& error,
+                     bool* registered = nullptr);
 
 // Where the help collection of a help file is kept: a per-user cache folder,
 // because the program's own folder may not be writable.

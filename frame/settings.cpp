@@ -1,5 +1,7 @@
 #include "settings.h"
 
+#include "decimalsep.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -127,6 +129,7 @@ TStartupSettings ApplyStartupSettings(const QLocale& userLocale) {
     // Qt cannot change one separator of a locale, so a forced point takes the
     // neutral "C" locale, whose decimal separator is '.', for everything that
     // formats or parses numbers through the default locale.
+    kv::SetForceDecimalPoint(result.ForceDecimalPoint);
     if (result.ForceDecimalPoint && userLocale.decimalPoint() != QStringLiteral(".")) {
         QLocale::setDefault(QLocale::c());
     } else {

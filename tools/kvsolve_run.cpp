@@ -2,6 +2,14 @@
 
 #include "model.h"
 
+#ifdef KVSOLVE_TABLE_FORMATS
+#include "pagetables.h"
+#include "simtab.h"
+#include "txtfile.h"
+
+#include <QDateTime>
+#endif
+
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
 
@@ -158,6 +166,55 @@ void WriteJson(std::ostream& out, const std::string& title, int method, const kv
     out << doc.dump(2) << '\n';
 }
 
+#ifdef KVSOLVE_TABLE_FORMATS
+// Printout geometry of --format text: a classic 66-line, 80-column page.
+constexpr int TextPageLen = 66;
+constexpr int TextPageWidth = 80;
+
+// The solution stored as the Solve page stores it, then the Results page's
+// table (and the Updated Data page's) written as Save (csv) or Print (text)
+// would write it. Lines end in CR LF, as in the saved file.
+bool WriteTables(std::ostream& out, std::ostream& err, const std::string& format,
+                 const std::string& title, bool updatedData) {
+    kv::AddSolution(kv::Solutions, title, kv::ShockVec, kv::Closure.Endo);
+    std::vector<kv::TPageTable> pages{kv::ResultsPageTable()};
+    if (updatedData) {
+        pages.push_back(kv::UpdatedDataPageTable());
+    }
+    kv::TStringTextOutput text;
+    const QString header = kv::PrintoutHeader(QDateTime::currentDateTime());
+    QString msg;
+    for (std::size_t i = 0; i < pages.size(); ++i) {
+        kv::TSimTab T;
+        bool ok = kv::MakePageSimTab(T, pages[i], msg);
+        if (ok && format == "csv") {
+            ok = kv::WriteSimTabAsCSV(T, kv::WholeTable, text, msg);
+        } else if (ok) {
+            if (i > 0) {
+                text.WriteChar(QChar(12)); // the next printout starts a new page
+            }
+            ok = kv::WriteSimTabAsText(T, text, TextPageLen, TextPageWidth, header,
+                                       pages[i].PrintTitle, msg);
+        }
+        if (!ok) {
+            err << "kvsolve: " << msg.toStdString() << '\n';
+            return false;
+        }
+    }
+    const QByteArray bytes = text.Text().toUtf8();
+    out.write(bytes.constData(), bytes.size());
+    return true;
+}
+
+const std::vector<std::string> Formats{"json", "csv", "text"};
+const char* const FormatHelp =
+    "Output format: json; csv (the Results page as Save writes it); text (the Results "
+    "page as Print writes it)";
+#else
+const std::vector<std::string> Formats{"json"};
+const char* const FormatHelp = "Output format: json";
+#endif
+
 } // namespace
 
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -184,8 +241,10 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
                    "R,C=VALUE - set an entered cell of the initial database, -100 to 500 "
                    "(repeatable)");
     app.add_option("--title", title, "Experiment title (default \"Sim 1\")");
-    app.add_option("--format", format, "Output format: json")->check(CLI::IsMember({"json"}));
-    app.add_flag("--updated-data", updatedData, "Include the updated database");
+    app.add_option("--format", format, FormatHelp)->check(CLI::IsMember(Formats));
+    app.add_flag("--updated-data", updatedData,
+                 "Include the updated database (csv, text: the Updated Data page after the "
+                 "Results page)");
     app.add_flag("--variables", listVariables,
                  "List index, name, description and closure of every variable, then stop");
 
@@ -235,6 +294,13 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         if (format == "json") {
             WriteJson(out, title, method, res, updatedData);
         }
+#ifdef KVSOLVE_TABLE_FORMATS
+        // Like the Solve page, a failed solution stores nothing and has no table.
+        if (format != "json" && !res.singular && !res.negativeFlow &&
+            !WriteTables(out, err, format, title, updatedData)) {
+            return ExitError;
+        }
+#endif
         if (res.singular) {
             err << "kvsolve: Singular matrix\n";
             return ExitSingular;

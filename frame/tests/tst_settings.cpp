@@ -1,6 +1,8 @@
 // The per-user VKRegKey settings and the start-up settings.
 #include "settings.h"
 
+#include "decimalsep.h"
+
 #include <QFile>
 #include <QLocale>
 #include <QSettings>
@@ -32,7 +34,10 @@ private slots:
         QVERIFY(keyFile().startsWith(FDir.path()));
     }
     void init() { QFile::remove(keyFile()); }
-    void cleanup() { QLocale::setDefault(QLocale::c()); }
+    void cleanup() {
+        QLocale::setDefault(QLocale::c());
+        kv::SetForceDecimalPoint(false);
+    }
 
     // With no key both settings are false and absent; reading creates the key.
     void noKeyMeansFalseAndCreatesIt() {
@@ -119,6 +124,8 @@ private slots:
 
         TStartupSettings s = ApplyStartupSettings(german);
         QVERIFY(!s.ForceDecimalPoint);
+        QCOMPARE(kv::ProgramDecimalSeparator(), QLatin1Char(','));
+        QCOMPARE(kv::CsvSeparator(), QLatin1Char(';'));
         QCOMPARE(QLocale().toString(2.5, 'f', 2), QStringLiteral("2,50"));
         bool ok = false;
         QCOMPARE(QLocale().toDouble(QStringLiteral("2,5"), &ok), 2.5);
@@ -128,6 +135,9 @@ private slots:
         s = ApplyStartupSettings(german);
         QVERIFY(s.ForceDecimalPoint);
         QVERIFY(s.Error.isEmpty());
+        QVERIFY(kv::ForceDecimalPoint());
+        QCOMPARE(kv::ProgramDecimalSeparator(), QLatin1Char('.'));
+        QCOMPARE(kv::CsvSeparator(), QLatin1Char(','));
         QCOMPARE(QLocale().decimalPoint(), QStringLiteral("."));
         QCOMPARE(QLocale().toString(-1234.5, 'f', 2), QStringLiteral("-1234.50"));
         QCOMPARE(QLocale().toDouble(QStringLiteral("2.25"), &ok), 2.25);
@@ -154,6 +164,7 @@ private slots:
         QVERIFY(s.FlashTaskBar);
         QCOMPARE(s.Error, QStringLiteral("Invalid data type for 'ForceDecimalPoint'"));
         QCOMPARE(QLocale().decimalPoint(), QStringLiteral(","));
+        QCOMPARE(kv::ProgramDecimalSeparator(), QLatin1Char(','));
     }
 };
 

@@ -1,6 +1,6 @@
 // Context help: the help context of a control or of its nearest enclosing
 // control, and F1 anywhere in the application.
-#include "contexthelp.h"
+#include "helpcontext.h"
 #include "helpselector.h"
 
 #include <QDialog>
@@ -8,7 +8,7 @@
 #include <QVBoxLayout>
 #include <QtTest>
 
-class TstContextHelp : public QObject {
+class TstHelpContext : public QObject {
     Q_OBJECT
 
     QList<int> FTopics;
@@ -31,16 +31,22 @@ private slots:
         auto* editor = new QLineEdit(grid);
         auto* bare = new QWidget(&window);
 
-        QCOMPARE(HelpContextOf(editor), 0);
-        QCOMPARE(FindHelpContext(editor), 204);
-        QCOMPARE(FindHelpContext(grid), 204);
-        QCOMPARE(FindHelpContext(page), 204);
-        QCOMPARE(FindHelpContext(bare), 200);
+        QCOMPARE(OwnHelpContext(editor), 0);
+        QCOMPARE(HelpContextFor(editor), 204);
+        QCOMPARE(HelpContextFor(grid), 204);
+        QCOMPARE(HelpContextFor(page), 204);
+        QCOMPARE(HelpContextFor(bare), 200);
         SetHelpContext(grid, 0);
-        QCOMPARE(FindHelpContext(editor), 204);
+        QCOMPARE(HelpContextFor(editor), 204);
         SetHelpContext(grid, 205);
-        QCOMPARE(FindHelpContext(editor), 205);
-        QCOMPARE(FindHelpContext(nullptr), 0);
+        QCOMPARE(HelpContextFor(editor), 205);
+        QCOMPARE(HelpContextFor(nullptr), 0);
+
+        QCOMPARE(ShowHelpFor(editor), 205);
+        QCOMPARE(FTopics, QList<int>{205});
+        QWidget loose;
+        QCOMPARE(ShowHelpFor(&loose), 0);
+        QCOMPARE(FTopics, QList<int>{205});
     }
 
     // A dialog is a window of its own: its controls do not borrow the help
@@ -50,9 +56,9 @@ private slots:
         SetHelpContext(&window, 200);
         QDialog dialog(&window);
         auto* edit = new QLineEdit(&dialog);
-        QCOMPARE(FindHelpContext(edit), 0);
+        QCOMPARE(HelpContextFor(edit), 0);
         SetHelpContext(&dialog, 206);
-        QCOMPARE(FindHelpContext(edit), 206);
+        QCOMPARE(HelpContextFor(edit), 206);
     }
 
     void f1AsksForTheFocusedControlsTopic() {
@@ -96,5 +102,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TstContextHelp)
-#include "tst_contexthelp.moc"
+QTEST_MAIN(TstHelpContext)
+#include "tst_helpcontext.moc"

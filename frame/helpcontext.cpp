@@ -1,4 +1,4 @@
-#include "contexthelp.h"
+#include "helpcontext.h"
 
 #include "helpselector.h"
 
@@ -40,7 +40,7 @@ void SetHelpContext(QWidget* widget, int context) {
     }
 }
 
-int HelpContextOf(const QWidget* widget) {
+int OwnHelpContext(const QWidget* widget) {
     if (!widget) {
         return 0;
     }
@@ -49,20 +49,28 @@ int HelpContextOf(const QWidget* widget) {
     return ok ? context : 0;
 }
 
-int FindHelpContext(const QWidget* widget) {
+int HelpContextFor(const QWidget* widget) {
     for (const QWidget* w = widget; w; w = w->isWindow() ? nullptr : w->parentWidget()) {
-        if (const int context = HelpContextOf(w); context > 0) {
+        if (const int context = OwnHelpContext(w); context > 0) {
             return context;
         }
     }
     return 0;
 }
 
+int ShowHelpFor(const QWidget* widget) {
+    const int context = HelpContextFor(widget);
+    if (context > 0) {
+        HelpSelector::ShowTopic(context);
+    }
+    return context;
+}
+
 int CurrentHelpContext() {
     if (QWidget* focus = QApplication::focusWidget()) {
-        return FindHelpContext(focus);
+        return HelpContextFor(focus);
     }
-    return FindHelpContext(QApplication::activeWindow());
+    return HelpContextFor(QApplication::activeWindow());
 }
 
 void InstallContextHelp() {

@@ -1,0 +1,41 @@
+#include "pagetables.h"
+
+#include "celltext.h"
+#include "model.h"
+
+namespace kv {
+
+TPageTable BaseDataPageTable() {
+    return {DataRows + 1, DataCols + 1, [](int r, int c) { return DataCellText(BaseData, r, c); },
+            QStringLiteral("Base Data")};
+}
+
+TPageTable TableauPageTable() {
+    return {NumEqs + 1, NumVars + 1, [](int r, int c) { return TableauCellText(r, c); },
+            QStringLiteral("Coefficient Matrix")};
+}
+
+TPageTable ResultsPageTable() {
+    return {NumVars + 1, Solutions.Count + 1, [](int r, int k) { return ResultsCellText(r, k); },
+            QStringLiteral("Simulation Results")};
+}
+
+TPageTable UpdatedDataPageTable() {
+    return {DataRows + 1, DataCols + 1, [](int r, int c) { return DataCellText(NewData, r, c); },
+            QStringLiteral("Updated Data")};
+}
+
+bool MakePageSimTab(TSimTab& T, const TPageTable& page, QString& Msg) {
+    return MakeSimTabFromRule(T, page.Rows, page.Cols, page.CellRule, Msg);
+}
+
+QString PrintoutHeader(const QDateTime& now, const QLocale& locale) {
+    QString text =
+        QStringLiteral("WinVELMAR Printout: ") + locale.toString(now.date(), QLocale::ShortFormat);
+    if (now.time() != QTime(0, 0)) {
+        text += QLatin1Char(' ') + locale.toString(now.time(), QLocale::LongFormat);
+    }
+    return text;
+}
+
+} // namespace kv

@@ -1,0 +1,140 @@
+// The document generator: turns the sources in docs/pdf into the three PDF
+// documents, filling in every table and number from the model core so that
+// the documents always describe the model the program solves.
+#pragma once
+
+#include "database.h"
+#include "variables.h"
+
+#include <QMap>
+#include <QString>
+#include <QStringList>
+#include <stdexcept>
+#include <utility>
+#include <vector>
+
+namespace docgen {
+
+// A fault in a source or a disagreement with the model; the build stops on it.
+class DocError : public std::runtime_error {
+public:
+    explicit DocError(const QString& message) : std::runtime_error(message.toStdString()) {}
+};
+
+// ---- formulas --------------------------------------------------------------
+
+// Evaluates a coefficient formula: numbers, D(r,c) cells of D, named
+// quantities, + - * / and parentheses, and SafeRatio(a, b, d) (a / b, or d
+// when b is 0). A plain division by zero raises DocError.
+double EvaluateFormula(const QString& formula, const kv::Data_Real& D,
+                       const QMap<QString, double>& names);
+
+// ---- the equations source --------------------------------------------------
+
+struct Quantity {
+    QString Name;
+    QString Formula;
+    QString Meaning;
+};
+
+struct Term {
+    QString Variable;
+    QString Formula;
+};
+
+struct EquationDoc {
+    int Number = 0;
+    QString Title;
+    QString Meaning;
+    std::vector<Term> Terms;
+};
+
+struct EquationSource {
+    std::vector<Quantity> Quantities;
+    std::vector<EquationDoc> Equations; // in order, equation 1 to 39
+};
+
+// Reads the equations source; a malformed line raises DocError naming it.
+EquationSource ParseEquationSource(const QString& text);
+
+// The named quantities evaluated on D, in their order.
+QMap<QString, double> EvaluateQuantities(const EquationSource& source, const kv::Data_Real& D);
+
+// Every way the documented equations differ from the tableau the program
+// builds from D: a missing or extra term, or a coefficient whose formula gives
+// another value. Empty when they agree.
+QStringList CheckAgainstModel(const EquationSource& source, const kv::Data_Real& D);
+
+// ---- presentation ----------------------------------------------------------
+
+// Fixed-point with a typographic minus; a value that rounds to zero has no sign.
+QString FormatNumber(double value, int decimals);
+// A formula as HTML: typographic minus, a centred dot for products.
+QString FormulaHtml(const QString& formula);
+// An equation as a sum of coefficients times variables equal to zero.
+QString LinearFormHtml(const EquationDoc& equation);
+
+// ---- experiments -----------------------------------------------------------
+
+struct Experiment {
+    QString Id;
+    // Pairs (variable made exogenous, variable made endogenous) applied in turn
+    // to the default closure.
+    std::vector<std::pair<QString, QString>> Exchanges;
+    std::vector<std::pair<QString, double>> Shocks;
+};
+
+struct MethodRun {
+    bool Success = false;
+    kv::Variable_Real Results{};
+    kv::Data_Real NewData{};
+};
+
+struct ExperimentRun {
+    Experiment Spec;
+    kv::TClosure Closure;
+    std::vector<MethodRun> Methods; // methods 1 to 5 at index 0 to 4
+};
+
+// The experiments the documents quote.
+std::vector<Experiment> DocumentExperiments();
+
+// Solves an experiment with the five methods on the default database.
+ExperimentRun RunExperiment(const Experiment& experiment);
+
+// ---- documents -------------------------------------------------------------
+
+// Expands the {{...}} placeholders of a document source.
+class Generator {
+public:
+    Generator(EquationSource equations, std::vector<ExperimentRun> runs);
+
+    QString Expand(const QString& source) const;
+
+private:
+    QString placeholder(const QStringList& parts) const;
+    const ExperimentRun& run(const QString& id) const;
+    QString databaseTable(const kv::Data_Real& D) const;
+    QString variablesTable() const;
+    QString closureTable() const;
+    QString quantitiesTable() const;
+    QString equationsSection() const;
+    QString equationsList() const;
+    QString experimentTable(const ExperimentRun& run, const QStringList& names) const;
+    QString homogeneity(const ExperimentRun& run) const;
+
+    EquationSource FEquations;
+    std::vector<ExperimentRun> FRuns;
+    kv::Data_Real FBase{};
+};
+
+// Lays out HTML on A4 pages and writes it as a PDF file.
+void WritePdf(const QString& html, const QString& styleSheet, const QString& path,
+              const QString& title);
+
+// The whole job: reads the sources in sourceDir, checks them against the
+// model and writes the three documents into outDir. Returns the file names
+// written.
+QStringList GenerateDocuments(const QString& sourceDir, const QString& outDir);
+
+} // namespace docgen
