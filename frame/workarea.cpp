@@ -1,6 +1,7 @@
 #include "workarea.h"
 
 #include "beep.h"
+#include "helpcontext.h"
 #include "helpselector.h"
 
 #include <QApplication>
@@ -67,7 +68,7 @@ public:
                  QWidget* parent)
         : QDialog(parent), FText(text), FButtons(buttons), FHelpContext(helpContext) {
         setWindowTitle(MessageKindCaption(kind));
-        setProperty("helpContext", helpContext);
+        SetHelpContext(this, helpContext);
         setFont(QApplication::font("QMessageBox"));
 
         auto* top = new QHBoxLayout;
@@ -164,7 +165,9 @@ protected:
             return;
         }
         if (event->key() == Qt::Key_F1 && event->modifiers() == Qt::NoModifier) {
-            HelpSelector::ShowTopic(FHelpContext);
+            if (FHelpContext > 0) {
+                HelpSelector::ShowTopic(FHelpContext);
+            }
             return;
         }
         QDialog::keyPressEvent(event);

@@ -10,7 +10,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   nlohmann-json3-dev libcli11-dev libboost-stacktrace-dev binutils
   qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-documentation-tools
-  libqt6help6 libqt6printsupport6 libgl-dev libxkbcommon-dev
+  libqt6help6 libqt6sql6-sqlite libqt6printsupport6 libgl-dev libxkbcommon-dev
   qt6-qpa-plugins
   xvfb xauth x11-utils imagemagick poppler-utils xdg-utils fonts-dejavu-core
 )

@@ -1,0 +1,43 @@
+// WinVELMAR: the exception unit starts first, then the start-up settings
+// (locale and decimal separator), the model core, the application's title and
+// help file, the main window and the event loop; "Program End." is logged once
+// the window is gone. The program takes no command-line options of its own.
+#include "helpselector.h"
+#include "model.h"
+#include "sdiappform.h"
+#include "settings.h"
+#include "vkapplication.h"
+#include "vkdebuginfo.h"
+
+#include <QIcon>
+#include <exception>
+
+int main(int argc, char** argv) {
+    VkDebugInfoStartup();
+    int exitCode = 0;
+    {
+        TVkApplication app(argc, argv);
+        QApplication::setApplicationName(QStringLiteral("WinVELMAR"));
+        QApplication::setApplicationDisplayName(QStringLiteral("WinVELMAR"));
+        QApplication::setApplicationVersion(QStringLiteral(WINVELMAR_VERSION));
+        QApplication::setDesktopFileName(QStringLiteral("winvelmar"));
+        QIcon icon(QStringLiteral(":/winvelmar-128.png"));
+        icon.addFile(QStringLiteral(":/winvelmar-64.png"));
+        QApplication::setWindowIcon(icon);
+
+        const TStartupSettings settings = ApplyStartupSettings();
+        if (!settings.Error.isEmpty()) {
+            HandleAppException(
+                nullptr, std::make_exception_ptr(ERegistryException(settings.Error.toStdString())));
+        }
+
+        kv::InitModel();
+        HelpSelector::SetHelpFile(QStringLiteral("WinVELMAR.chm"));
+
+        TSDIAppForm form;
+        form.show();
+        exitCode = TVkApplication::exec();
+    }
+    VkDebugInfoShutdown();
+    return exitCode;
+}

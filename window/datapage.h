@@ -1,0 +1,79 @@
+// The Data page (the initial database, edited in place) and the Updated Data
+// page (the database implied by the latest solution, read-only): one 12-row
+// by 7-column grid each, with the texts of DataCellText.
+#pragma once
+
+#include "database.h"
+#include "grid.h"
+#include "page.h"
+
+class QLabel;
+
+// The database as a grid: rows 0..11, columns 0..6, the headings ordinary cells.
+class TDataGridModel : public TGridModel {
+    Q_OBJECT
+public:
+    // markNegatives: tested flows (rows 1 to 9, columns 1 to 4) below 0 show red.
+    TDataGridModel(kv::Data_Real& data, bool markNegatives, QObject* parent = nullptr);
+
+    int RowCount() const override { return kv::DataRows + 1; }
+    int ColCount() const override { return kv::DataCols + 1; }
+    QString CellText(int r, int c) const override;
+    double CellValue(int r, int c) const override;
+    bool SetCellValue(int r, int c, double value) override;
+    QColor CellTextColor(int r, int c, const TCellStyle& style) const override;
+    bool Supplying() const override { return !FBuilding; }
+
+    void SetBuilding(bool building) { FBuilding = building; }
+    bool Building() const { return FBuilding; }
+
+    static bool InDatabase(int r, int c) {
+        return r >= 1 && r <= kv::DataRows && c >= 1 && c <= kv::DataCols;
+    }
+
+private:
+    kv::Data_Real& FData;
+    bool FMarkNegatives;
+    bool FBuilding = false;
+};
+
+enum class TDataPageKind { Base, Updated };
+
+class TDataPage : public TPage {
+    Q_OBJECT
+public:
+    TDataPage(TDataPageKind kind, const TPageContext& context, QWidget* parent = nullptr);
+
+    // BaseDataTable or NewDataTable, and its title panel.
+    TGrid* Grid() const { return FGrid; }
+    QLabel* Panel() const { return FPanel; }
+    TDataGridModel* Model() const { return FModel; }
+
+    bool IsEditing() const override;
+    bool EndEdit() override;
+    TGrid* OutputGrid() const override { return FGrid; }
+
+    // True only while the Data page is being prepared; the grid shows nothing.
+    bool DataPageBuilding() const { return FModel->Building(); }
+
+    // The cell styles.
+    const TCellStyle& RightStyle() const { return FRight; }
+    const TCellStyle& EditFieldStyle() const { return FEditField; }
+
+    // Widths of columns 0..6 in units of ColUnit.
+    static constexpr int ColumnUnits[kv::DataCols + 1] = {9, 7, 7, 11, 8, 7, 10};
+
+protected:
+    void Prepare() override;
+
+private:
+    void SetUpBaseDataPage();
+    void SetUpNewDataPage();
+
+    TDataPageKind FKind;
+    QLabel* FPanel;
+    TGrid* FGrid;
+    TDataGridModel* FModel;
+    TCellStyle FRight;     // BaseDataRight or NewDataRight
+    TCellStyle FEditField; // BaseDataSimpleEditField
+};

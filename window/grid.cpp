@@ -1,0 +1,576 @@
+#include "grid.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QStyleOptionHeader>
+
+// TGridModel -------------------------------------------------------------------
+
+double TGridModel::CellValue(int, int) const {
+    return 0.0;
+}
+
+bool TGridModel::SetCellValue(int, int, double) {
+    return false;
+}
+
+QColor TGridModel::CellTextColor(int, int, const TCellStyle& style) const {
+    return style.TextColor;
+}
+
+void TGridModel::SetFixed(int rows, int cols) {
+    beginResetModel();
+    FFixedRows = rows > 0 ? 1 : 0;
+    FFixedCols = cols > 0 ? 1 : 0;
+    endResetModel();
+}
+
+void TGridModel::SetColumnStyle(int c, const TCellStyle* style) {
+    if (c < 0) {
+        return;
+    }
+    if (static_cast<int>(FColumnStyles.size()) <= c) {
+        FColumnStyles.resize(static_cast<std::size_t>(c) + 1, nullptr);
+    }
+    FColumnStyles[static_cast<std::size_t>(c)] = style;
+}
+
+void TGridModel::SetCellStyle(int r, int c, const TCellStyle* style) {
+    if (style) {
+        FCellStyles[{r, c}] = style;
+    } else {
+        FCellStyles.erase({r, c});
+    }
+}
+
+const TCellStyle& TGridModel::StyleAt(int r, int c) const {
+    if (auto it = FCellStyles.find({r, c}); it != FCellStyles.end()) {
+        return *it->second;
+    }
+    if (c >= 0 && c < static_cast<int>(FColumnStyles.size()) &&
+        FColumnStyles[static_cast<std::size_t>(c)]) {
+        return *FColumnStyles[static_cast<std::size_t>(c)];
+    }
+    return FPlain;
+}
+
+void TGridModel::Refresh() {
+    const int rows = rowCount();
+    const int cols = columnCount();
+    if (rows > 0 && cols > 0) {
+        emit dataChanged(index(0, 0), index(rows - 1, cols - 1));
+    }
+    if (cols > 0) {
+        emit headerDataChanged(Qt::Horizontal, 0, cols - 1);
+    }
+    if (rows > 0) {
+        emit headerDataChanged(Qt::Vertical, 0, rows - 1);
+    }
+}
+
+void TGridModel::InsertGridColumns(int first, int count, const std::function<void()>& change) {
+    const int at = first - FFixedCols;
+    beginInsertColumns(QModelIndex(), at, at + count - 1);
+    change();
+    endInsertColumns();
+}
+
+void TGridModel::RemoveGridColumns(int first, int count, const std::function<void()>& change) {
+    const int at = first - FFixedCols;
+    beginRemoveColumns(QModelIndex(), at, at + count - 1);
+    change();
+    endRemoveColumns();
+}
+
+QModelIndex TGridModel::IndexOf(int r, int c) const {
+    return index(r - FFixedRows, c - FFixedCols);
+}
+
+int TGridModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : std::max(0, RowCount() - FFixedRows);
+}
+
+int TGridModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : std::max(0, ColCount() - FFixedCols);
+}
+
+QVariant TGridModel::cellData(int r, int c, int role) const {
+    const TCellStyle& style = StyleAt(r, c);
+    switch (role) {
+    case Qt::DisplayRole:
+        return Supplying() ? QVariant(CellText(r, c)) : QVariant();
+    case Qt::EditRole:
+        return style.Editable && Supplying() ? QVariant(CellValue(r, c)) : QVariant();
+    case Qt::TextAlignmentRole:
+        return QVariant(static_cast<int>(style.Alignment));
+    case Qt::FontRole:
+        return style.Font;
+    case Qt::ForegroundRole: {
+        const QColor color = CellTextColor(r, c, style);
+        return color.isValid() ? QVariant(color) : QVariant();
+    }
+    case Qt::BackgroundRole:
+        return style.Background.isValid() ? QVariant(style.Background) : QVariant();
+    default:
+        return {};
+    }
+}
+
+QVariant TGridModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid()) {
+        return {};
+    }
+    return cellData(GridRow(index), GridCol(index), role);
+}
+
+QVariant TGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation == Qt::Horizontal && FFixedRows > 0) {
+        return cellData(0, section + FFixedCols, role);
+    }
+    if (orientation == Qt::Vertical && FFixedCols > 0) {
+        return cellData(section + FFixedRows, 0, role);
+    }
+    return {};
+}
+
+Qt::ItemFlags TGridModel::flags(const QModelIndex& index) const {
+    if (!index.isValid()) {
+        return Qt::NoItemFlags;
+    }
+    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    if (IsEditable(GridRow(index), GridCol(index))) {
+        f |= Qt::ItemIsEditable;
+    }
+    return f;
+}
+
+bool TGridModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (!index.isValid() || role != Qt::EditRole) {
+        return false;
+    }
+    const int r = GridRow(index);
+    const int c = GridCol(index);
+    bool ok = false;
+    const double v = value.toDouble(&ok);
+    if (!ok || !IsEditable(r, c) || !SetCellValue(r, c, v)) {
+        return false;
+    }
+    emit dataChanged(index, index);
+    return true;
+}
+
+// TGridDelegate ----------------------------------------------------------------
+
+TGridDelegate::TGridDelegate(TGrid* grid) : QStyledItemDelegate(grid), FGrid(grid) {}
+
+void TGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const {
+    const TGridModel* model = FGrid->GridModel();
+    if (!model) {
+        return;
+    }
+    const int r = model->GridRow(index);
+    const int c = model->GridCol(index);
+    const TCellStyle& style = model->StyleAt(r, c);
+    const TGridColours& colours = FGrid->Colours();
+    const bool active = index == FGrid->currentIndex();
+    const QRect rect = option.rect;
+
+    painter->save();
+    QColor background = style.Background.isValid() ? style.Background : colours.Background;
+    if (active && colours.ActiveBackground.isValid()) {
+        background = colours.ActiveBackground;
+    }
+    if (background.isValid()) {
+        painter->fillRect(rect, background);
+    }
+    if (model->Supplying()) {
+        QColor text = model->CellTextColor(r, c, style);
+        if (!text.isValid()) {
+            text = FGrid->palette().color(QPalette::WindowText);
+        }
+        painter->setPen(text);
+        painter->setFont(style.Font);
+        const QRect textRect =
+            rect.adjusted(style.Margin, style.Margin, -style.Margin, -style.Margin);
+        const int flags =
+            static_cast<int>(style.Alignment) | (style.WordWrap ? Qt::TextWordWrap : 0);
+        painter->drawText(textRect, flags, model->CellText(r, c));
+    }
+    const TGridLineStyle& lines = FGrid->LineStyle();
+    if (lines.Lines == TGridLines::Dotted) {
+        painter->setPen(QPen(lines.LineColor, 1, Qt::DotLine));
+        painter->drawLine(rect.topRight(), rect.bottomRight());
+        painter->drawLine(rect.bottomLeft(), rect.bottomRight());
+    }
+    if (active && lines.Outline == TActiveOutline::SolidWhenFocused) {
+        const bool focused = FGrid->hasFocus() || (FGrid->Editor() && FGrid->Editor()->hasFocus());
+        painter->setPen(QPen(Qt::black, 1, focused ? Qt::SolidLine : Qt::DashLine));
+        painter->drawRect(rect.adjusted(0, 0, -1, -1));
+    }
+    painter->restore();
+}
+
+QWidget* TGridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&,
+                                     const QModelIndex& index) const {
+    const TGridModel* model = FGrid->GridModel();
+    const TCellStyle& style = model->StyleAt(model->GridRow(index), model->GridCol(index));
+    if (!style.Editable) {
+        return nullptr;
+    }
+    auto* editor = new TNumericEditor(style.Range, parent);
+    editor->setFont(style.Font);
+    editor->setAlignment(style.Alignment);
+    const TGridColours& colours = FGrid->Colours();
+    editor->SetColours(colours.EditBackground, colours.EditText, colours.ErrorBackground,
+                       colours.ErrorText);
+    FGrid->editorCreated(editor, index);
+    return editor;
+}
+
+void TGridDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const {
+    const TGridModel* model = FGrid->GridModel();
+    if (auto* numeric = qobject_cast<TNumericEditor*>(editor)) {
+        numeric->SetValue(model->CellValue(model->GridRow(index), model->GridCol(index)));
+    }
+}
+
+void TGridDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
+                                 const QModelIndex& index) const {
+    auto* numeric = qobject_cast<TNumericEditor*>(editor);
+    double value = 0;
+    if (numeric && numeric->Value(value) && model->setData(index, value, Qt::EditRole)) {
+        FGrid->valueStored(index);
+    }
+}
+
+void TGridDelegate::updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
+                                         const QModelIndex&) const {
+    editor->setGeometry(option.rect);
+}
+
+bool TGridDelegate::eventFilter(QObject* object, QEvent* event) {
+    auto* editor = qobject_cast<TNumericEditor*>(object);
+    if (!editor) {
+        return QStyledItemDelegate::eventFilter(object, event);
+    }
+    if (event->type() == QEvent::ShortcutOverride) {
+        // Enter and Esc belong to the editor, not to the window's shortcuts.
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape) {
+            event->accept();
+            return true;
+        }
+        return false;
+    }
+    if (event->type() != QEvent::KeyPress) {
+        // A focus change alone neither stores nor closes the edit.
+        return false;
+    }
+    auto* key = static_cast<QKeyEvent*>(event);
+    switch (key->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        // Enter stores the value and ends the edit; a refused value keeps it open.
+        FGrid->EndEdit();
+        return true;
+    case Qt::Key_Escape: {
+        const TGridModel* model = FGrid->GridModel();
+        const QModelIndex index = FGrid->currentIndex();
+        editor->SetValue(model->CellValue(model->GridRow(index), model->GridCol(index)));
+        return true;
+    }
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab: {
+        double value = 0;
+        if (!editor->Value(value)) {
+            editor->ShowError(true);
+            return true;
+        }
+        emit commitData(editor);
+        emit closeEditor(editor, key->key() == Qt::Key_Tab ? EditNextItem : EditPreviousItem);
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+// TGrid ------------------------------------------------------------------------
+
+TGrid::TGrid(QWidget* parent) : QTableView(parent), FDelegate(new TGridDelegate(this)) {
+    setItemDelegate(FDelegate);
+    setFrameShape(QFrame::NoFrame);
+    setShowGrid(false);
+    setSelectionMode(QAbstractItemView::NoSelection);
+    setWordWrap(false);
+    for (QHeaderView* header : {horizontalHeader(), verticalHeader()}) {
+        header->setMinimumSectionSize(1);
+        header->setSectionResizeMode(QHeaderView::Fixed);
+        header->setHighlightSections(false);
+        header->setSectionsClickable(true);
+        header->hide();
+    }
+    connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int section) {
+        if (FModel) {
+            emit LockedCellClick(0, section + FModel->FixedCols());
+        }
+    });
+    connect(verticalHeader(), &QHeaderView::sectionClicked, this, [this](int section) {
+        if (FModel) {
+            emit LockedCellClick(section + FModel->FixedRows(), 0);
+        }
+    });
+    if (auto* corner = findChild<QAbstractButton*>()) {
+        corner->installEventFilter(this);
+    }
+    FColours.Background = palette().color(QPalette::Button);
+    FColours.ActiveBackground = FColours.Background;
+    FColours.EditBackground = QColor(0, 255, 255);
+    FColours.EditText = QColor(0, 128, 0);
+    FColours.ErrorBackground = QColor(255, 0, 0);
+    FColours.ErrorText = QColor(0, 0, 0);
+    FLines.LineColor = palette().color(QPalette::Dark);
+    SetOptions(FOptions);
+    applyPalette();
+}
+
+void TGrid::SetGridModel(TGridModel* model) {
+    FModel = model;
+    setModel(model);
+}
+
+void TGrid::SetFixed(int rows, int cols) {
+    if (FModel) {
+        FModel->SetFixed(rows, cols);
+    }
+    horizontalHeader()->setVisible(rows > 0);
+    verticalHeader()->setVisible(cols > 0);
+}
+
+int TGrid::RowCount() const {
+    return FModel ? FModel->RowCount() : 0;
+}
+int TGrid::ColCount() const {
+    return FModel ? FModel->ColCount() : 0;
+}
+
+void TGrid::SetDefaultRowHeight(int h) {
+    verticalHeader()->setDefaultSectionSize(h);
+    if (FModel && FModel->FixedRows() > 0) {
+        horizontalHeader()->setFixedHeight(h);
+    }
+}
+
+void TGrid::SetRowHeight(int r, int h) {
+    if (FModel && FModel->FixedRows() > 0 && r == 0) {
+        horizontalHeader()->setFixedHeight(h);
+        return;
+    }
+    verticalHeader()->resizeSection(r - (FModel ? FModel->FixedRows() : 0), h);
+}
+
+int TGrid::RowHeight(int r) const {
+    if (FModel && FModel->FixedRows() > 0 && r == 0) {
+        return horizontalHeader()->height();
+    }
+    return verticalHeader()->sectionSize(r - (FModel ? FModel->FixedRows() : 0));
+}
+
+void TGrid::SetColWidth(int c, int w) {
+    if (FModel && FModel->FixedCols() > 0 && c == 0) {
+        verticalHeader()->setFixedWidth(w);
+        return;
+    }
+    horizontalHeader()->resizeSection(c - (FModel ? FModel->FixedCols() : 0), w);
+}
+
+int TGrid::ColWidth(int c) const {
+    if (FModel && FModel->FixedCols() > 0 && c == 0) {
+        return verticalHeader()->width();
+    }
+    return horizontalHeader()->sectionSize(c - (FModel ? FModel->FixedCols() : 0));
+}
+
+void TGrid::SetActiveCell(int r, int c) {
+    if (!FModel) {
+        return;
+    }
+    const QModelIndex index = FModel->IndexOf(r, c);
+    if (index.isValid()) {
+        setCurrentIndex(index);
+    }
+}
+
+int TGrid::ActiveRow() const {
+    return FModel && currentIndex().isValid() ? FModel->GridRow(currentIndex()) : -1;
+}
+
+int TGrid::ActiveCol() const {
+    return FModel && currentIndex().isValid() ? FModel->GridCol(currentIndex()) : -1;
+}
+
+void TGrid::BeginUpdate() {
+    if (FUpdateDepth++ == 0) {
+        setUpdatesEnabled(false);
+    }
+}
+
+void TGrid::EndUpdate() {
+    if (FUpdateDepth > 0 && --FUpdateDepth == 0) {
+        setUpdatesEnabled(true);
+        viewport()->update();
+    }
+}
+
+void TGrid::Redraw() {
+    if (FModel) {
+        FModel->Refresh();
+    }
+    viewport()->update();
+}
+
+void TGrid::SetOptions(const TGridOptions& options) {
+    FOptions = options;
+    EditTriggers triggers = DoubleClicked | EditKeyPressed | AnyKeyPressed;
+    if (options.AlwaysEditing) {
+        triggers |= CurrentChanged;
+    }
+    setEditTriggers(triggers);
+    setHorizontalScrollBarPolicy(options.HorizontalScrollBar);
+    setVerticalScrollBarPolicy(options.VerticalScrollBar);
+}
+
+void TGrid::SetColours(const TGridColours& colours) {
+    FColours = colours;
+    applyPalette();
+}
+
+void TGrid::SetLineStyle(const TGridLineStyle& lines) {
+    FLines = lines;
+    viewport()->update();
+}
+
+void TGrid::applyPalette() {
+    QPalette p = palette();
+    p.setColor(QPalette::Base, FColours.Background);
+    p.setColor(QPalette::Window, FColours.Background);
+    setPalette(p);
+    viewport()->setAutoFillBackground(true);
+    viewport()->update();
+}
+
+bool TGrid::IsEditing() const {
+    return !FEditor.isNull();
+}
+
+bool TGrid::EndEdit() {
+    if (!FEditor) {
+        return true;
+    }
+    double value = 0;
+    if (!FEditor->Value(value)) {
+        FEditor->ShowError(true);
+        return false;
+    }
+    TNumericEditor* editor = FEditor;
+    commitData(editor);
+    closeEditor(editor, QAbstractItemDelegate::NoHint);
+    return true;
+}
+
+void TGrid::EditActiveCell() {
+    if (currentIndex().isValid() && !IsEditing()) {
+        edit(currentIndex());
+    }
+}
+
+QRect TGrid::CellRect(int r, int c) const {
+    if (!FModel) {
+        return {};
+    }
+    if (FModel->FixedRows() > 0 && r == 0) {
+        const int section = c - FModel->FixedCols();
+        const QHeaderView* h = horizontalHeader();
+        return {h->sectionViewportPosition(section), 0, h->sectionSize(section), h->height()};
+    }
+    if (FModel->FixedCols() > 0 && c == 0) {
+        const int section = r - FModel->FixedRows();
+        const QHeaderView* v = verticalHeader();
+        return {0, v->sectionViewportPosition(section), v->width(), v->sectionSize(section)};
+    }
+    return visualRect(FModel->IndexOf(r, c));
+}
+
+void TGrid::editorCreated(TNumericEditor* editor, const QModelIndex& index) {
+    FEditor = editor;
+    FEditIndex = index;
+}
+
+void TGrid::valueStored(const QModelIndex& index) {
+    if (FModel) {
+        emit DoneEdit(FModel->GridRow(index), FModel->GridCol(index));
+    }
+}
+
+void TGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+    if (editor == FEditor) {
+        FEditor = nullptr;
+        FEditIndex = QModelIndex();
+    }
+    QTableView::closeEditor(editor, hint);
+}
+
+void TGrid::keyPressEvent(QKeyEvent* event) {
+    // Moving to another cell first ends the edit; a refused value keeps the
+    // cell (and the key) where they are.
+    if (IsEditing() && !EndEdit()) {
+        event->accept();
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+void TGrid::mousePressEvent(QMouseEvent* event) {
+    if (IsEditing() && !EndEdit()) {
+        event->accept();
+        return;
+    }
+    QTableView::mousePressEvent(event);
+}
+
+void TGrid::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (IsEditing() && !EndEdit()) {
+        event->accept();
+        return;
+    }
+    QTableView::mouseDoubleClickEvent(event);
+}
+
+bool TGrid::eventFilter(QObject* object, QEvent* event) {
+    auto* corner = qobject_cast<QAbstractButton*>(object);
+    if (corner && corner->parent() == this && FModel) {
+        if (event->type() == QEvent::Paint) {
+            // The corner is cell (0, 0) when both headings are fixed.
+            QPainter painter(corner);
+            QStyleOptionHeader option;
+            option.initFrom(corner);
+            option.rect = corner->rect();
+            option.position = QStyleOptionHeader::OnlyOneSection;
+            option.text = FModel->CellText(0, 0);
+            option.textAlignment = FModel->StyleAt(0, 0).Alignment;
+            painter.setFont(FModel->StyleAt(0, 0).Font);
+            option.fontMetrics = painter.fontMetrics();
+            style()->drawControl(QStyle::CE_Header, &option, &painter, corner);
+            return true;
+        }
+        if (event->type() == QEvent::MouseButtonPress) {
+            emit LockedCellClick(0, 0);
+            return true;
+        }
+    }
+    return QTableView::eventFilter(object, event);
+}

@@ -1,0 +1,224 @@
+// The grids of the main window's pages: a table view over one model per kind
+// of grid. Cells are addressed (row, column) from 0, row 0 and column 0
+// holding the headings; the texts come from the page's cell-text rule. A grid
+// may keep row 0 and column 0 fixed (in view while the rest scrolls), draws
+// its cells in named cell styles, never highlights its active cell, and edits
+// numeric cells in place with TNumericEditor.
+#pragma once
+
+#include "numericeditor.h"
+
+#include <QAbstractTableModel>
+#include <QColor>
+#include <QFont>
+#include <QPointer>
+#include <QStyledItemDelegate>
+#include <QTableView>
+#include <functional>
+#include <map>
+#include <utility>
+#include <vector>
+
+// How a cell is drawn, and whether it opens the numeric editor.
+struct TCellStyle {
+    Qt::Alignment Alignment = Qt::AlignRight | Qt::AlignVCenter;
+    int Margin = 1;    // pixels between the text and the cell's edges
+    QFont Font;        // set with ApplyScreenFont by the page
+    QColor TextColor;  // invalid: the window-text colour
+    QColor Background; // invalid: the grid's background
+    bool WordWrap = false;
+    bool Editable = false;
+    TNumericRange Range; // the editor's range, for editable cells
+};
+
+// The grid's data: a page derives one model per kind of grid and supplies the
+// cell texts and, for editable cells, the values.
+class TGridModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    explicit TGridModel(QObject* parent = nullptr) : QAbstractTableModel(parent) {}
+
+    // Grid coordinates, headings included.
+    virtual int RowCount() const = 0;
+    virtual int ColCount() const = 0;
+    virtual QString CellText(int r, int c) const = 0;
+    // The value an editable cell edits.
+    virtual double CellValue(int r, int c) const;
+    // Stores an accepted value; false when the cell takes no value.
+    virtual bool SetCellValue(int r, int c, double value);
+    // The text colour of a cell: the style's, unless the page overrides it.
+    virtual QColor CellTextColor(int r, int c, const TCellStyle& style) const;
+    // While false the grid shows nothing (the page is being built).
+    virtual bool Supplying() const { return true; }
+
+    // Row 0 and column 0 as fixed headings (0 or 1 each).
+    void SetFixed(int rows, int cols);
+    int FixedRows() const { return FFixedRows; }
+    int FixedCols() const { return FFixedCols; }
+
+    // Cell styles: a column's default, and overrides of single cells. The
+    // styles belong to the page and must outlive the model.
+    void SetColumnStyle(int c, const TCellStyle* style);
+    void SetCellStyle(int r, int c, const TCellStyle* style);
+    const TCellStyle& StyleAt(int r, int c) const;
+    bool IsEditable(int r, int c) const { return StyleAt(r, c).Editable; }
+
+    // Every cell may have changed: redraw all of them.
+    void Refresh();
+    // The column count changes: change() alters what ColCount() returns.
+    void InsertGridColumns(int first, int count, const std::function<void()>& change);
+    void RemoveGridColumns(int first, int count, const std::function<void()>& change);
+
+    // Between model indexes and grid coordinates.
+    QModelIndex IndexOf(int r, int c) const;
+    int GridRow(const QModelIndex& index) const { return index.row() + FFixedRows; }
+    int GridCol(const QModelIndex& index) const { return index.column() + FFixedCols; }
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+
+private:
+    QVariant cellData(int r, int c, int role) const;
+
+    int FFixedRows = 0;
+    int FFixedCols = 0;
+    std::vector<const TCellStyle*> FColumnStyles;
+    std::map<std::pair<int, int>, const TCellStyle*> FCellStyles;
+    TCellStyle FPlain;
+};
+
+// The grid's colours and lines.
+enum class TGridLines { None, Dotted };
+enum class TActiveOutline { None, SolidWhenFocused };
+
+struct TGridColours {
+    QColor Background;       // cells and the empty area beyond them
+    QColor ActiveBackground; // the active cell (not highlighted)
+    QColor EditBackground;   // a cell being edited
+    QColor EditText;
+    QColor ErrorBackground; // the editor showing a refused value
+    QColor ErrorText;
+};
+
+struct TGridLineStyle {
+    TGridLines Lines = TGridLines::None;
+    QColor LineColor;
+    TActiveOutline Outline = TActiveOutline::None;
+};
+
+struct TGridOptions {
+    bool AlwaysEditing = true; // an editable cell opens its editor when it becomes active
+    Qt::ScrollBarPolicy HorizontalScrollBar = Qt::ScrollBarAlwaysOff;
+    Qt::ScrollBarPolicy VerticalScrollBar = Qt::ScrollBarAlwaysOff;
+};
+
+class TGrid;
+
+class TGridDelegate : public QStyledItemDelegate {
+    Q_OBJECT
+public:
+    explicit TGridDelegate(TGrid* grid);
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override;
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override;
+    void setModelData(QWidget* editor, QAbstractItemModel* model,
+                      const QModelIndex& index) const override;
+    void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
+                              const QModelIndex& index) const override;
+
+protected:
+    bool eventFilter(QObject* object, QEvent* event) override;
+
+private:
+    TGrid* FGrid;
+};
+
+class TGrid : public QTableView {
+    Q_OBJECT
+public:
+    explicit TGrid(QWidget* parent = nullptr);
+
+    void SetGridModel(TGridModel* model);
+    TGridModel* GridModel() const { return FModel; }
+
+    // Fixed heading row and column (0 or 1 each), shown as raised headings
+    // that stay in view.
+    void SetFixed(int rows, int cols);
+
+    int RowCount() const;
+    int ColCount() const;
+    void SetDefaultRowHeight(int h);
+    void SetRowHeight(int r, int h);
+    int RowHeight(int r) const;
+    void SetColWidth(int c, int w);
+    int ColWidth(int c) const;
+
+    // The active cell.
+    void SetActiveCell(int r, int c);
+    int ActiveRow() const;
+    int ActiveCol() const;
+
+    // Suspends and resumes drawing while the grid is configured.
+    void BeginUpdate();
+    void EndUpdate();
+    // Redraws every cell from the model.
+    void Redraw();
+
+    void SetOptions(const TGridOptions& options);
+    const TGridOptions& Options() const { return FOptions; }
+    void SetColours(const TGridColours& colours);
+    const TGridColours& Colours() const { return FColours; }
+    void SetLineStyle(const TGridLineStyle& lines);
+    const TGridLineStyle& LineStyle() const { return FLines; }
+
+    // Editing.
+    bool IsEditing() const;
+    TNumericEditor* Editor() const { return FEditor; }
+    // Ends the edit keeping the typed value: an accepted value is stored (and
+    // DoneEdit follows); a refused one shows the error colours and the cell
+    // stays in editing. True when no edit is left open.
+    bool EndEdit();
+    // Opens the editor of the active cell when it is editable.
+    void EditActiveCell();
+
+    // The rectangle of cell (r, c) in the viewport's coordinates (fixed cells
+    // in their heading's coordinates).
+    QRect CellRect(int r, int c) const;
+
+signals:
+    // An edit ended with its value stored in the model.
+    void DoneEdit(int r, int c);
+    // A click on a fixed cell.
+    void LockedCellClick(int r, int c);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    bool eventFilter(QObject* object, QEvent* event) override;
+
+protected slots:
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
+
+private:
+    friend class TGridDelegate;
+    void editorCreated(TNumericEditor* editor, const QModelIndex& index);
+    void valueStored(const QModelIndex& index);
+    void applyPalette();
+
+    TGridModel* FModel = nullptr;
+    TGridDelegate* FDelegate;
+    QPointer<TNumericEditor> FEditor;
+    QPersistentModelIndex FEditIndex;
+    TGridOptions FOptions;
+    TGridColours FColours;
+    TGridLineStyle FLines;
+    int FUpdateDepth = 0;
+};

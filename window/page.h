@@ -1,0 +1,67 @@
+// A page of the main window's page control. The main window assembles the
+// pages and runs the page workflow (lazy preparation, the checks when the
+// user changes page); each page builds its own contents.
+//
+// Adding a page: derive from TPage, give it its object name ("tabTableau")
+// and help context (202), build its controls in Prepare() from Context(),
+// and, when the page edits in place or offers a table, override IsEditing()
+// and EndEdit() (the change guard uses them) and OutputGrid() (print, save
+// and copy read it). The main window creates the page in its constructor.
+#pragma once
+
+#include "layoutmetrics.h"
+
+#include <QFont>
+#include <QString>
+#include <QWidget>
+
+class QLabel;
+class TGrid;
+
+// What every page needs from the main window to build itself.
+struct TPageContext {
+    TLayoutMetrics Metrics;
+    QString ScreenFontName;
+    // The Data page's grid, whose options, colours and lines other grids take.
+    const TGrid* BaseDataTable = nullptr;
+
+    // A font whose full character cell is cellHeight pixels, in the screen font.
+    void ApplyScreenFont(QFont& font, int cellHeight) const;
+};
+
+class TPage : public QWidget {
+    Q_OBJECT
+public:
+    TPage(const QString& objectName, int helpContext, const TPageContext& context,
+          QWidget* parent = nullptr);
+
+    int HelpContext() const { return FHelpContext; }
+
+    // Prepares the page once; returns at once when it is prepared already.
+    void SetUp();
+    bool Prepared() const { return FPrepared; }
+
+    // A cell or field of the page is being edited.
+    virtual bool IsEditing() const { return false; }
+    // Ends the edit keeping the typed value; false when the value is refused
+    // and the edit stays open.
+    virtual bool EndEdit() { return true; }
+
+    // The grid that print, save and copy turn into a table; null when the page
+    // has none.
+    virtual TGrid* OutputGrid() const { return nullptr; }
+
+protected:
+    // Builds the page's contents; called once by SetUp.
+    virtual void Prepare() {}
+    const TPageContext& Context() const { return FContext; }
+    // A title panel across the top of a page: raised, caption centred,
+    // PanelHeight high, its font's cell PanelFontHeight high.
+    QLabel* MakeTitlePanel(const QString& objectName, const QString& caption);
+    void SizeTitlePanel(QLabel* panel) const;
+
+private:
+    int FHelpContext;
+    const TPageContext& FContext;
+    bool FPrepared = false;
+};

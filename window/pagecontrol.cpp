@@ -1,0 +1,79 @@
+#include "pagecontrol.h"
+
+#include <QKeyEvent>
+#include <QSignalBlocker>
+
+TTabBar::TTabBar(QWidget* parent) : QTabBar(parent) {}
+
+int TTabBar::ProbeSelection(const std::function<void()>& handler) {
+    const int before = currentIndex();
+    int after = before;
+    {
+        // With the signals blocked the page control does not follow the tab
+        // bar, so nothing but the tab bar's own index changes, and that is
+        // put back at once.
+        const QSignalBlocker blocker(this);
+        handler();
+        after = currentIndex();
+        if (after != before) {
+            setCurrentIndex(before);
+        }
+    }
+    return after;
+}
+
+void TTabBar::probe(const std::function<void()>& handler) {
+    const int target = ProbeSelection(handler);
+    if (target != currentIndex() && target >= 0) {
+        emit UserSelects(target);
+    }
+}
+
+void TTabBar::mousePressEvent(QMouseEvent* event) {
+    probe([this, event] { QTabBar::mousePressEvent(event); });
+}
+
+void TTabBar::mouseReleaseEvent(QMouseEvent* event) {
+    probe([this, event] { QTabBar::mouseReleaseEvent(event); });
+}
+
+void TTabBar::keyPressEvent(QKeyEvent* event) {
+    probe([this, event] { QTabBar::keyPressEvent(event); });
+}
+
+#if QT_CONFIG(wheelevent)
+void TTabBar::wheelEvent(QWheelEvent* event) {
+    probe([this, event] { QTabBar::wheelEvent(event); });
+}
+#endif
+
+TPageControl::TPageControl(QWidget* parent) : QTabWidget(parent), FTabs(new TTabBar(this)) {
+    setTabBar(FTabs);
+    setTabPosition(QTabWidget::South);
+    connect(FTabs, &TTabBar::UserSelects, this, &TPageControl::SelectByUser);
+}
+
+void TPageControl::SelectByUser(int index) {
+    if (index < 0 || index >= count() || index == currentIndex()) {
+        return;
+    }
+    if (OnChanging && !OnChanging()) {
+        return;
+    }
+    setCurrentIndex(index);
+    if (OnChange) {
+        OnChange();
+    }
+}
+
+void TPageControl::SetActivePage(int index) {
+    setCurrentIndex(index);
+}
+
+void TPageControl::keyPressEvent(QKeyEvent* event) {
+    // Ctrl+Tab, Ctrl+Shift+Tab and Ctrl+PgUp/PgDn select tabs here.
+    const int target = FTabs->ProbeSelection([this, event] { QTabWidget::keyPressEvent(event); });
+    if (target != currentIndex() && target >= 0) {
+        SelectByUser(target);
+    }
+}

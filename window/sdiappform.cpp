@@ -1,0 +1,471 @@
+#include "sdiappform.h"
+
+#include "beep.h"
+#include "datapage.h"
+#include "documents.h"
+#include "grid.h"
+#include "helpcontext.h"
+#include "helpselector.h"
+#include "model.h"
+#include "pagecontrol.h"
+#include "screenfont.h"
+#include "vkdebuginfo.h"
+#include "workarea.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QStatusTipEvent>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <cmath>
+#include <exception>
+
+namespace {
+
+const char* const NegativeFlowWarning = "Warning: Editing caused negative values in Data Base\r\n"
+                                        "Please rectify immediately\r\n"
+                                        "Click Help button for further information\r\n"
+                                        "or OK button to return to Editing";
+
+const char* const EditingComplete = " Editing complete? - click again to confirm ";
+
+struct PageEntry {
+    const char* caption;
+    const char* name;
+    int helpContext;
+};
+
+constexpr PageEntry Pages[PageCount] = {
+    {"Welcome", "tabWelcome", 200}, {"Data", "tabData", 201},
+    {"Tableau", "tabTableau", 202}, {"Closure", "tabClosure", 203},
+    {"Shocks", "tabShocks", 204},   {"Solve", "tabSolve", 205},
+    {"Results", "tabResults", 206}, {"Updated Data", "tabUpdatedData", 207},
+};
+
+} // namespace
+
+// TWelcomePage -----------------------------------------------------------------
+
+TWelcomePage::TWelcomePage(const TPageContext& context, QWidget* parent)
+    : TPage(QStringLiteral("tabWelcome"), 200, context, parent) {
+    WelcomeMemo = new QPlainTextEdit(this);
+    WelcomeMemo->setObjectName(QStringLiteral("WelcomeMemo"));
+    WelcomeMemo->setReadOnly(true);
+    WelcomeMemo->setFrameShape(QFrame::NoFrame);
+    WelcomeMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    WelcomeMemo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    WelcomeMemo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    SetHelpContext(WelcomeMemo, 200);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(3, 3, 3, 3);
+    layout->addWidget(WelcomeMemo);
+}
+
+QStringList TWelcomePage::WelcomeLines() {
+    return {
+        QStringLiteral(
+            "WinVELMAR solves KV, a miniature computable general equilibrium model with two "
+            "commodities, each available from domestic production and from imports, two "
+            "industries, two primary factors (labour and capital), households and exports. The "
+            "KV model is described in Chapter 2 of the WinVELMAR book (the WinVELMAR project, "
+            "2026). [PDF available from Help menu]"),
+        QStringLiteral("  "),
+        QStringLiteral("You are on the first of eight \"pages\". Use the tab index below to switch "
+                       "pages. The pages are arranged in the order in which they are typically "
+                       "used:"),
+        QStringLiteral("  "),
+        QStringLiteral("The DATA page displays the input-output table which defines the initial "
+                       "equilibrium for the model. Although not usually necessary, you can modify "
+                       "this initial data."),
+        QStringLiteral("  "),
+        QStringLiteral("The PRAXEL page shows coefficients for the percentage-change equations of "
+                       "the model. The coefficients are calculated from the flows shown on the "
+                       "DATA page."),
+        QStringLiteral("  "),
+        QStringLiteral("The CLOSURE page shows lists of exogenous and endogenous variables. Modify "
+                       "the default closure by exchanging variables between these lists."),
+        QStringLiteral("  "),
+        QStringLiteral("The SHOCKS page allows you to set percentage-change values for exogenous "
+                       "variables."),
+        QStringLiteral("  "),
+        QStringLiteral("The SOLVE page allows you to solve the model using one of several solution "
+                       "methods."),
+        QStringLiteral("  "),
+        QStringLiteral("The RESULTS page shows results of simulations. You can store up to 6 sets "
+                       "of results. They may be printed, saved to file, or copied to the "
+                       "Clipboard."),
+        QStringLiteral("  "),
+        QStringLiteral("The UPDATED DATA page shows how the original input-output table would "
+                       "appear if updated using the results from the most recently computed "
+                       "solution."),
+        QStringLiteral(" "),
+        QStringLiteral("Use the Help menu item for further information, or press the F1 function "
+                       "key at any time."),
+    };
+}
+
+// TSDIAppForm ------------------------------------------------------------------
+
+QString TSDIAppForm::CreditCaption() {
+    return QStringLiteral("WinVELMAR - written by the WinVELMAR project");
+}
+
+TSDIAppForm::TSDIAppForm(bool idlePreparation, QWidget* parent) : QMainWindow(parent) {
+    setObjectName(QStringLiteral("SDIAppForm"));
+    SetHelpContext(this, 200);
+
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    Notebook1 = new TPageControl(central);
+    Notebook1->setObjectName(QStringLiteral("Notebook1"));
+    Notebook1->setStatusTip(QStringLiteral(" Press F1 key for help"));
+    StatusBar = new QLabel(central);
+    StatusBar->setObjectName(QStringLiteral("StatusBar"));
+    StatusBar->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    StatusBar->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    layout->addWidget(Notebook1, 1);
+    layout->addWidget(StatusBar);
+    setCentralWidget(central);
+
+    tabWelcome = new TWelcomePage(FContext);
+    WelcomeMemo = tabWelcome->WelcomeMemo;
+    tabData = new TDataPage(TDataPageKind::Base, FContext);
+    FContext.BaseDataTable = tabData->Grid();
+    tabTableau = new TPage(QStringLiteral("tabTableau"), 202, FContext);
+    tabClosure = new TPage(QStringLiteral("tabClosure"), 203, FContext);
+    tabShocks = new TPage(QStringLiteral("tabShocks"), 204, FContext);
+    tabSolve = new TPage(QStringLiteral("tabSolve"), 205, FContext);
+    tabResults = new TPage(QStringLiteral("tabResults"), 206, FContext);
+    tabUpdatedData = new TDataPage(TDataPageKind::Updated, FContext);
+    FPages = {tabWelcome, tabData,  tabTableau, tabClosure,
+              tabShocks,  tabSolve, tabResults, tabUpdatedData};
+    for (int i = 0; i < PageCount; ++i) {
+        Notebook1->addTab(FPages[static_cast<std::size_t>(i)],
+                          QString::fromLatin1(Pages[i].caption));
+    }
+    Notebook1->OnChanging = [this] {
+        bool allow = false;
+        Notebook1Changing(allow);
+        return allow;
+    };
+    Notebook1->OnChange = [this] { Notebook1Change(); };
+    connect(tabData->Grid(), &TGrid::DoneEdit, this, &TSDIAppForm::BaseDataTableDoneEdit);
+
+    buildMenu();
+    FormCreate();
+
+    // F1 asks for the topic of the focused control.
+    InstallContextHelp();
+
+    if (idlePreparation) {
+        FIdleTimer = new QTimer(this);
+        FIdleTimer->setInterval(0);
+        connect(FIdleTimer, &QTimer::timeout, this, [this] {
+            bool done = false;
+            AppIdle(done);
+        });
+        FIdleTimer->start();
+    }
+}
+
+TSDIAppForm::~TSDIAppForm() {
+    if (FBusyCursor) {
+        QApplication::restoreOverrideCursor();
+    }
+}
+
+void TSDIAppForm::buildMenu() {
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu"));
+
+    PrintMenu = bar->addMenu(QStringLiteral("&Print"));
+    Print1 = PrintMenu->menuAction();
+    Print1->setObjectName(QStringLiteral("Print1"));
+    Print1->setStatusTip(QStringLiteral("Print Current Screen"));
+    PrintMenu->addSeparator()->setObjectName(QStringLiteral("N1"));
+    PrintCurrentScreen1 = PrintMenu->addAction(QStringLiteral("&Print Current Screen"));
+    PrintCurrentScreen1->setObjectName(QStringLiteral("PrintCurrentScreen1"));
+    PrintSetup = PrintMenu->addAction(QStringLiteral("Print &Setup"));
+    PrintSetup->setObjectName(QStringLiteral("PrintSetup"));
+
+    Save1 = bar->addAction(QStringLiteral("&Save"));
+    Save1->setObjectName(QStringLiteral("Save1"));
+    Save1->setStatusTip(QStringLiteral("Save current screen to file"));
+
+    Copy1 = bar->addAction(QStringLiteral("&Copy"));
+    Copy1->setObjectName(QStringLiteral("Copy1"));
+    Copy1->setStatusTip(QStringLiteral("Copy current screen to clipboard"));
+
+    HelpMenu = bar->addMenu(QStringLiteral("&Help"));
+    Help1 = HelpMenu->menuAction();
+    Help1->setObjectName(QStringLiteral("Help1"));
+    Help1->setStatusTip(QStringLiteral("See help file"));
+    auto add = [this](const char* caption, const char* name) {
+        QAction* action = HelpMenu->addAction(QString::fromLatin1(caption));
+        action->setObjectName(QString::fromLatin1(name));
+        return action;
+    };
+    Contents1 = add("&Contents", "Contents1");
+    CurrentScreen1 = add("Current &Screen", "CurrentScreen1");
+    PDFBookChapter1 = add("PDF Book Chapter", "PDFBookChapter1");
+    PDFEquations1 = add("PDF Equations", "PDFEquations1");
+    PDFVariables1 = add("PDF Variables", "PDFVariables1");
+    About1 = add("&About", "About1");
+    connect(Contents1, &QAction::triggered, this, &TSDIAppForm::HelpContentsClick);
+    connect(CurrentScreen1, &QAction::triggered, this, &TSDIAppForm::CurrentScreen1Click);
+    connect(PDFBookChapter1, &QAction::triggered, this, &TSDIAppForm::PDFBookChapter1Click);
+    connect(PDFEquations1, &QAction::triggered, this, &TSDIAppForm::PDFEquations1Click);
+    connect(PDFVariables1, &QAction::triggered, this, &TSDIAppForm::PDFVariables1Click);
+
+    // "E&xit" on the menu bar is reached with Alt+X, its access key.
+    ExitItem = bar->addAction(QStringLiteral("E&xit"));
+    ExitItem->setObjectName(QStringLiteral("ExitItem"));
+    ExitItem->setStatusTip(QStringLiteral("Exit application"));
+    connect(ExitItem, &QAction::triggered, this, &TSDIAppForm::ExitItemClick);
+
+    for (QAction* action : {Print1, Save1, Copy1}) {
+        action->setEnabled(false);
+    }
+}
+
+void TSDIAppForm::FormCreate() {
+    // 1. The Welcome page first.
+    Notebook1->SetActivePage(piWelcome);
+    Notebook1->Tag = piWelcome;
+    // 2. The window font is two points above the default screen font.
+    const int size = DefaultFontSize() + 2;
+    // 3. The introduction.
+    WelcomeMemo->clear();
+    for (const QString& line : TWelcomePage::WelcomeLines()) {
+        WelcomeMemo->appendPlainText(line);
+    }
+    WelcomeMemo->moveCursor(QTextCursor::Start);
+    // 4. Caption with the credit.
+    setWindowTitle(CreditCaption());
+    // 5.-6. The screen font for the whole window; the menus keep the system's.
+    FContext.ScreenFontName = DefaultFontName();
+    QFont font(FContext.ScreenFontName);
+    font.setPointSize(size);
+    setFont(font);
+    menuBar()->setFont(QApplication::font("QMenuBar"));
+    // 7.-8. Layout metrics.
+    const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    const double dpi = screen ? screen->logicalDotsPerInchY() : 96.0;
+    FContext.Metrics = ComputeLayoutMetrics(size, dpi);
+    const TLayoutMetrics& m = FContext.Metrics;
+    // 9. Status line.
+    StatusBar->setFixedHeight(m.StatusBarHeight);
+    QFont statusFont = StatusBar->font();
+    ApplyScreenFont(statusFont, m.StatusFontHeight);
+    StatusBar->setFont(statusFont);
+    // 10. Size and centre.
+    resize(m.WindowWidth, m.WindowHeight);
+    if (screen) {
+        const QRect area = screen->availableGeometry();
+        move(area.x() + (area.width() - m.WindowWidth) / 2,
+             area.y() + (area.height() - m.WindowHeight) / 2);
+    }
+    // 11. The introduction's font.
+    QFont memoFont = WelcomeMemo->font();
+    ApplyScreenFont(memoFont, m.BaseHeight);
+    WelcomeMemo->setFont(memoFont);
+}
+
+void TSDIAppForm::FormActivate() {
+    LayoutWidth = width();
+    LayoutGap = 20;
+}
+
+bool TSDIAppForm::event(QEvent* event) {
+    switch (event->type()) {
+    case QEvent::StatusTip:
+        ShowHint(static_cast<QStatusTipEvent*>(event)->tip());
+        return true;
+    case QEvent::WindowActivate:
+        FormActivate();
+        break;
+    default:
+        break;
+    }
+    return QMainWindow::event(event);
+}
+
+TPage* TSDIAppForm::Page(int index) const {
+    return index >= 0 && index < PageCount ? FPages[static_cast<std::size_t>(index)] : nullptr;
+}
+
+TPage* TSDIAppForm::CurrentPage() const {
+    return Page(Notebook1->currentIndex());
+}
+
+int TSDIAppForm::PreviousPageIndex() const {
+    return Notebook1->Tag;
+}
+
+bool TSDIAppForm::PagePrepared(int page) const {
+    return page >= 1 && page < PageCount && Page(page)->Prepared();
+}
+
+QString TSDIAppForm::StatusText() const {
+    return StatusBar->text();
+}
+
+void TSDIAppForm::SetStatusText(const QString& text) {
+    StatusBar->setText(text);
+}
+
+void TSDIAppForm::SetUpPage(int page) {
+    if (page < 1 || page >= PageCount) {
+        return;
+    }
+    // The grids of these pages take their settings from the Data grid.
+    if (page == piTableau || page == piShocks || page == piSolve || page == piResults ||
+        page == piUpdatedData) {
+        tabData->SetUp();
+    }
+    Page(page)->SetUp();
+}
+
+void TSDIAppForm::AppIdle(bool& done) {
+    for (int p = 1; p < PageCount; ++p) {
+        if (!PagePrepared(p)) {
+            SetUpPage(p);
+            break;
+        }
+    }
+    done = true;
+    bool all = true;
+    for (int p = 1; p < PageCount; ++p) {
+        all = all && PagePrepared(p);
+    }
+    if (all && FIdleTimer) {
+        FIdleTimer->stop();
+    }
+}
+
+void TSDIAppForm::ShowHint(const QString& hint) {
+    SetStatusText(QStringLiteral("  ") + hint);
+}
+
+void TSDIAppForm::Notebook1Changing(bool& allow) {
+    Notebook1->Tag = Notebook1->currentIndex();
+    setWindowTitle(QStringLiteral("WinVELMAR"));
+    allow = false;
+    const int current = Notebook1->currentIndex();
+    if (current == piData && NegativeDataFlag) {
+        ShowMessageDialog(QString::fromLatin1(NegativeFlowWarning), mkError, mbOK | mbHelp, 301);
+        SetStatusText(QStringLiteral(" Fix negative flow before proceeding"));
+        return;
+    }
+    if (TPage* page = CurrentPage(); page && page->IsEditing()) {
+        // The first attempt ends the edit and stays; the next one leaves.
+        Beep();
+        SetStatusText(QString::fromLatin1(EditingComplete));
+        Beep();
+        page->EndEdit();
+        return;
+    }
+    if (current == piData) {
+        try {
+            kv::BuildTableau(kv::BaseData, kv::Tableau);
+        } catch (...) {
+            // A database the tableau cannot be built from (a zero divisor) is
+            // reported, and the Data page stays.
+            HandleAppException(this, std::current_exception());
+            return;
+        }
+    }
+    allow = true;
+    SetStatusText(QStringLiteral("  ") + Notebook1->statusTip());
+}
+
+void TSDIAppForm::Notebook1Change() {
+    const int page = Notebook1->currentIndex();
+    if (kv::Solutions.Count < 1 && (page == piResults || page == piUpdatedData)) {
+        Beep();
+        SetStatusText(QStringLiteral(" You must solve the model before seeing that page"));
+        Beep();
+        Notebook1->SetActivePage(Notebook1->Tag);
+        return;
+    }
+    if (!PagePrepared(page)) {
+        SetUpPage(page);
+    }
+    updateOutputMenus(page);
+    Notebook1->Tag = page;
+}
+
+void TSDIAppForm::updateOutputMenus(int page) {
+    const bool table =
+        page == piData || page == piTableau || page == piResults || page == piUpdatedData;
+    for (QAction* action : {Print1, Copy1, Save1}) {
+        action->setEnabled(table);
+    }
+}
+
+void TSDIAppForm::Waiting(bool on) {
+    if (on) {
+        SetStatusText(QStringLiteral("  WORKING - PLEASE WAIT A MOMENT.... "));
+        if (!FBusyCursor) {
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+            FBusyCursor = true;
+        }
+        StatusBar->repaint();
+        QCoreApplication::processEvents();
+        setEnabled(false);
+    } else {
+        setEnabled(true);
+        if (FBusyCursor) {
+            QApplication::restoreOverrideCursor();
+            FBusyCursor = false;
+        }
+        SetStatusText(QStringLiteral(" "));
+    }
+}
+
+void TSDIAppForm::ExitItemClick() {
+    close();
+}
+
+void TSDIAppForm::closeEvent(QCloseEvent* event) {
+    // FormCloseQuery: show the Welcome page and close without a question.
+    Notebook1->SetActivePage(piWelcome);
+    event->accept();
+    FormClose();
+}
+
+void TSDIAppForm::FormClose() {
+    HelpSelector::CloseAll();
+}
+
+void TSDIAppForm::BaseDataTableDoneEdit(int, int) {
+    NegativeDataFlag = kv::DeriveData(kv::BaseData);
+    tabData->Grid()->Redraw();
+}
+
+void TSDIAppForm::HelpContentsClick() {
+    HelpSelector::ShowContents();
+}
+
+void TSDIAppForm::CurrentScreen1Click() {
+    HelpSelector::ShowTopic(200 + Notebook1->currentIndex());
+}
+
+void TSDIAppForm::PDFBookChapter1Click() {
+    OpenDocument(BookChapterFile, this);
+}
+
+void TSDIAppForm::PDFEquations1Click() {
+    OpenDocument(EquationsFile, this);
+}
+
+void TSDIAppForm::PDFVariables1Click() {
+    OpenDocument(VariablesFile, this);
+}

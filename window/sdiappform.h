@@ -1,0 +1,135 @@
+// The main window: the page control with its eight pages, the main menu and
+// the status line, the lazy preparation of pages and the checks that run when
+// the user changes page.
+#pragma once
+
+#include "layoutmetrics.h"
+#include "page.h"
+
+#include <QMainWindow>
+#include <array>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QPlainTextEdit;
+class QTimer;
+class TDataPage;
+class TPageControl;
+
+// Page indices of Notebook1.
+enum TPageIndex : int {
+    piWelcome = 0,
+    piData = 1,
+    piTableau = 2,
+    piClosure = 3,
+    piShocks = 4,
+    piSolve = 5,
+    piResults = 6,
+    piUpdatedData = 7,
+};
+inline constexpr int PageCount = 8;
+
+// The welcome page: a read-only text with the program's introduction.
+class TWelcomePage : public TPage {
+    Q_OBJECT
+public:
+    TWelcomePage(const TPageContext& context, QWidget* parent = nullptr);
+    QPlainTextEdit* WelcomeMemo;
+    // The 19 lines of the introduction.
+    static QStringList WelcomeLines();
+};
+
+class TSDIAppForm : public QMainWindow {
+    Q_OBJECT
+public:
+    // idlePreparation: prepare the pages one per idle moment (tests switch it
+    // off to see pages prepared on arrival).
+    explicit TSDIAppForm(bool idlePreparation = true, QWidget* parent = nullptr);
+    ~TSDIAppForm() override;
+
+    // The caption from creation until the user first tries to change page.
+    static QString CreditCaption();
+
+    // Controls.
+    TPageControl* Notebook1;
+    QLabel* StatusBar;
+    TWelcomePage* tabWelcome;
+    TDataPage* tabData;
+    TPage* tabTableau;
+    TPage* tabClosure;
+    TPage* tabShocks;
+    TPage* tabSolve;
+    TPage* tabResults;
+    TDataPage* tabUpdatedData;
+    QPlainTextEdit* WelcomeMemo;
+
+    // Main menu.
+    QMenu* PrintMenu;
+    QMenu* HelpMenu;
+    QAction* Print1;
+    QAction* PrintCurrentScreen1;
+    QAction* PrintSetup;
+    QAction* Save1;
+    QAction* Copy1;
+    QAction* Help1;
+    QAction* Contents1;
+    QAction* CurrentScreen1;
+    QAction* PDFBookChapter1;
+    QAction* PDFEquations1;
+    QAction* PDFVariables1;
+    QAction* About1;
+    QAction* ExitItem;
+
+    // Window state.
+    bool NegativeDataFlag = false;
+    unsigned short SolutionMethod = 1;
+    int LayoutWidth = 0;
+    int LayoutGap = 0;
+    const TLayoutMetrics& Metrics() const { return FContext.Metrics; }
+    const QString& ScreenFontName() const { return FContext.ScreenFontName; }
+    const TPageContext& PageContext() const { return FContext; }
+    bool PagePrepared(int page) const;
+    TPage* Page(int index) const;
+    TPage* CurrentPage() const;
+    int PreviousPageIndex() const;
+
+    // The status line's text.
+    QString StatusText() const;
+    void SetStatusText(const QString& text);
+
+    // Operations.
+    void SetUpPage(int page);
+    void AppIdle(bool& done);
+    void ShowHint(const QString& hint);
+    void Notebook1Changing(bool& allow);
+    void Notebook1Change();
+    void Waiting(bool on);
+    void ExitItemClick();
+    // Help menu (About aside): the contents, the topic of the current page and
+    // the three PDF documents beside the executable.
+    void HelpContentsClick();
+    void CurrentScreen1Click();
+    void PDFBookChapter1Click();
+    void PDFEquations1Click();
+    void PDFVariables1Click();
+    void BaseDataTableDoneEdit(int r, int c);
+    // A font with a full character cell of h pixels in the screen font.
+    void ApplyScreenFont(QFont& font, int h) const { FContext.ApplyScreenFont(font, h); }
+
+protected:
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void FormCreate();
+    void FormActivate();
+    void FormClose();
+    void buildMenu();
+    void updateOutputMenus(int page);
+
+    TPageContext FContext;
+    std::array<TPage*, PageCount> FPages{};
+    QTimer* FIdleTimer = nullptr;
+    bool FBusyCursor = false;
+};

@@ -1,0 +1,86 @@
+// A main window over a freshly initialised model, with the message dialog,
+// the beep and the help layer replaced by recorders, and helpers that act as
+// the user does.
+#pragma once
+
+#include "beep.h"
+#include "datapage.h"
+#include "grid.h"
+#include "helpselector.h"
+#include "model.h"
+#include "pagecontrol.h"
+#include "sdiappform.h"
+#include "workarea.h"
+
+#include <QApplication>
+#include <QtTest>
+#include <memory>
+
+struct TShownDialog {
+    QString Text;
+    MessageKind Kind;
+    MessageButtons Buttons;
+    int HelpContext;
+};
+
+class TFormFixture {
+public:
+    explicit TFormFixture(bool idlePreparation = false) {
+        kv::InitModel();
+        SetMessageDialogHook(
+            [this](const QString& text, MessageKind kind, MessageButtons buttons, int helpContext) {
+                Dialogs.append({text, kind, buttons, helpContext});
+                return 1;
+            });
+        SetBeepHook([this] { ++Beeps; });
+        HelpSelector::SetTopicHook([this](int context) { Topics.append(context); });
+        Form = std::make_unique<TSDIAppForm>(idlePreparation);
+        Form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(Form.get()));
+    }
+    ~TFormFixture() {
+        Form.reset();
+        SetMessageDialogHook({});
+        SetBeepHook({});
+        HelpSelector::SetTopicHook({});
+    }
+
+    // A left click on tab index, as the user makes it.
+    void ClickTab(int index) {
+        QTabBar* bar = Form->Notebook1->tabBar();
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
+    }
+    int CurrentPage() const { return Form->Notebook1->currentIndex(); }
+
+    TGrid* DataGrid() const { return Form->tabData->Grid(); }
+
+    // Makes cell (r, c) of the Data grid active, which opens its editor, and
+    // types text in place of its contents.
+    TNumericEditor* TypeInto(int r, int c, const QString& text) {
+        TGrid* grid = DataGrid();
+        grid->SetActiveCell(r, c);
+        grid->EditActiveCell(); // the cell was active already: as a double click
+        TNumericEditor* editor = grid->Editor();
+        if (!editor) {
+            return nullptr;
+        }
+        editor->selectAll();
+        QTest::keyClick(editor, Qt::Key_Delete);
+        QTest::keyClicks(editor, text);
+        return editor;
+    }
+    // Types text into cell (r, c) and presses Enter.
+    bool EnterValue(int r, int c, const QString& text) {
+        TNumericEditor* editor = TypeInto(r, c, text);
+        if (!editor) {
+            return false;
+        }
+        QTest::keyClick(editor, Qt::Key_Return);
+        return !DataGrid()->IsEditing();
+    }
+
+    std::unique_ptr<TSDIAppForm> Form;
+    QList<TShownDialog> Dialogs;
+    QList<int> Topics;
+    int Beeps = 0;
+};
