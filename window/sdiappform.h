@@ -113,6 +113,8 @@ public:
     void PDFBookChapter1Click();
     void PDFEquations1Click();
     void PDFVariables1Click();
+    // The about box, with the program's icon, name and version.
+    void About1Click();
     void BaseDataTableDoneEdit(int r, int c);
     // A font with a full character cell of h pixels in the screen font.
     void ApplyScreenFont(QFont& font, int h) const { FContext.ApplyScreenFont(font, h); }
