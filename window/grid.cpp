@@ -227,7 +227,7 @@ QWidget* TGridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem
     const TGridColours& colours = FGrid->Colours();
     editor->SetColours(colours.EditBackground, colours.EditText, colours.ErrorBackground,
                        colours.ErrorText);
-    FGrid->editorCreated(editor, index);
+    FGrid->editorCreated(editor);
     return editor;
 }
 
@@ -400,9 +400,13 @@ void TGrid::SetActiveCell(int r, int c) {
         return;
     }
     const QModelIndex index = FModel->IndexOf(r, c);
-    if (index.isValid()) {
-        setCurrentIndex(index);
+    if (!index.isValid() || index == currentIndex()) {
+        return;
     }
+    if (IsEditing() && !EndEdit()) {
+        return;
+    }
+    setCurrentIndex(index);
 }
 
 int TGrid::ActiveRow() const {
@@ -505,9 +509,8 @@ QRect TGrid::CellRect(int r, int c) const {
     return visualRect(FModel->IndexOf(r, c));
 }
 
-void TGrid::editorCreated(TNumericEditor* editor, const QModelIndex& index) {
+void TGrid::editorCreated(TNumericEditor* editor) {
     FEditor = editor;
-    FEditIndex = index;
 }
 
 void TGrid::valueStored(const QModelIndex& index) {
@@ -519,7 +522,6 @@ void TGrid::valueStored(const QModelIndex& index) {
 void TGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
     if (editor == FEditor) {
         FEditor = nullptr;
-        FEditIndex = QModelIndex();
     }
     QTableView::closeEditor(editor, hint);
 }

@@ -160,7 +160,8 @@ public:
     void SetColWidth(int c, int w);
     int ColWidth(int c) const;
 
-    // The active cell.
+    // The active cell. An open edit ends first; while its value is refused
+    // the active cell stays.
     void SetActiveCell(int r, int c);
     int ActiveRow() const;
     int ActiveCol() const;
@@ -209,14 +210,13 @@ protected slots:
 
 private:
     friend class TGridDelegate;
-    void editorCreated(TNumericEditor* editor, const QModelIndex& index);
+    void editorCreated(TNumericEditor* editor);
     void valueStored(const QModelIndex& index);
     void applyPalette();
 
     TGridModel* FModel = nullptr;
     TGridDelegate* FDelegate;
     QPointer<TNumericEditor> FEditor;
-    QPersistentModelIndex FEditIndex;
     TGridOptions FOptions;
     TGridColours FColours;
     TGridLineStyle FLines;

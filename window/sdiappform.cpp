@@ -158,6 +158,11 @@ TSDIAppForm::TSDIAppForm(bool idlePreparation, QWidget* parent) : QMainWindow(pa
     Notebook1->OnChange = [this] { Notebook1Change(); };
     connect(tabData->Grid(), &TGrid::DoneEdit, this, &TSDIAppForm::BaseDataTableDoneEdit);
 
+    TOutputEnvironment output;
+    output.CurrentTable = [this] { return CurrentPageTable(); };
+    output.Waiting = [this](bool on) { Waiting(on); };
+    FOutput = std::make_unique<TOutputCommands>(std::move(output));
+
     buildMenu();
     FormCreate();
 
@@ -230,9 +235,58 @@ void TSDIAppForm::buildMenu() {
     ExitItem->setStatusTip(QStringLiteral("Exit application"));
     connect(ExitItem, &QAction::triggered, this, &TSDIAppForm::ExitItemClick);
 
+    connect(PrintCurrentScreen1, &QAction::triggered, this, &TSDIAppForm::File_PrintClick);
+    connect(PrintSetup, &QAction::triggered, this, &TSDIAppForm::PrintSetupClick);
+    connect(Save1, &QAction::triggered, this, &TSDIAppForm::Save1Click);
+    connect(Copy1, &QAction::triggered, this, &TSDIAppForm::Copy1Click);
     for (QAction* action : {Print1, Save1, Copy1}) {
         action->setEnabled(false);
     }
+}
+
+std::optional<kv::TPageTable> TSDIAppForm::CurrentPageTable() const {
+    std::optional<kv::TPageTable> table;
+    switch (Notebook1->currentIndex()) {
+    case piData:
+        table = kv::BaseDataPageTable();
+        break;
+    case piTableau:
+        table = kv::TableauPageTable();
+        break;
+    case piResults:
+        table = kv::ResultsPageTable();
+        break;
+    case piUpdatedData:
+        table = kv::UpdatedDataPageTable();
+        break;
+    default:
+        return std::nullopt;
+    }
+    if (const TGrid* grid = CurrentPage()->OutputGrid()) {
+        table->Rows = grid->RowCount();
+        table->Cols = grid->ColCount();
+    }
+    return table;
+}
+
+bool TSDIAppForm::MakeSimTab(kv::TSimTab& T) {
+    return FOutput->MakeSimTab(T);
+}
+
+void TSDIAppForm::Copy1Click() {
+    FOutput->Copy1Click();
+}
+
+void TSDIAppForm::Save1Click() {
+    FOutput->Save1Click();
+}
+
+void TSDIAppForm::File_PrintClick() {
+    FOutput->File_PrintClick();
+}
+
+void TSDIAppForm::PrintSetupClick() {
+    FOutput->PrintSetupClick();
 }
 
 void TSDIAppForm::FormCreate() {

@@ -4,10 +4,13 @@
 #pragma once
 
 #include "layoutmetrics.h"
+#include "outputcommands.h"
 #include "page.h"
 
 #include <QMainWindow>
 #include <array>
+#include <memory>
+#include <optional>
 
 class QAction;
 class QLabel;
@@ -114,6 +117,19 @@ public:
     void PDFEquations1Click();
     void PDFVariables1Click();
     void BaseDataTableDoneEdit(int r, int c);
+    // Print, save and copy of the current page; the commands themselves live
+    // in TOutputCommands.
+    bool MakeSimTab(kv::TSimTab& T);
+    void Copy1Click();
+    void Save1Click();
+    void File_PrintClick();
+    void PrintSetupClick();
+    // The failure messages of MakeSimTab, Save and Copy.
+    QString& OutputMsg() { return FOutput->OutputMsg; }
+    TOutputCommands& OutputCommands() { return *FOutput; }
+    // The current page's table for print, save and copy, sized as its grid is
+    // now; nothing on a page without a table.
+    std::optional<kv::TPageTable> CurrentPageTable() const;
     // A font with a full character cell of h pixels in the screen font.
     void ApplyScreenFont(QFont& font, int h) const { FContext.ApplyScreenFont(font, h); }
 
@@ -132,4 +148,5 @@ private:
     std::array<TPage*, PageCount> FPages{};
     QTimer* FIdleTimer = nullptr;
     bool FBusyCursor = false;
+    std::unique_ptr<TOutputCommands> FOutput;
 };

@@ -151,6 +151,21 @@ private slots:
         QVERIFY(!model->IsEditable(0, 2));
     }
 
+    void programmaticMoveEndsTheEditFirst() {
+        grid->SetActiveCell(4, 2);
+        TNumericEditor* editor = grid->Editor();
+        editor->selectAll();
+        QTest::keyClicks(editor, "501");
+        grid->SetActiveCell(6, 2);
+        QCOMPARE(grid->ActiveRow(), 4);
+        QVERIFY(editor->InError());
+        editor->selectAll();
+        QTest::keyClicks(editor, "7");
+        grid->SetActiveCell(6, 2);
+        QCOMPARE(grid->ActiveRow(), 6);
+        QCOMPARE(model->Values[4], 7.0);
+    }
+
     void columnsComeAndGo() {
         model->InsertGridColumns(30, 1, [this] { model->Cols = 31; });
         QCOMPARE(model->columnCount(), 30);

@@ -1,0 +1,220 @@
+// Print, save and copy from the main window's menu, with the toolkit's own
+// dialogs: each table page comes out on the clipboard, in the file and in
+// the printout exactly as its grid shows it.
+#include "../../frame/tests/modalwatch.h"
+#include "../../output/tests/pdftext.h"
+#include "formfixture.h"
+#include "decimalsep.h"
+#include "printertextoutput.h"
+
+#include <QClipboard>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QRadioButton>
+#include <QTemporaryDir>
+
+using namespace kv;
+
+namespace {
+
+// What the grid shows, cell by cell.
+QList<QStringList> GridCells(const TGrid& grid) {
+    QList<QStringList> rows;
+    for (int r = 0; r < grid.RowCount(); ++r) {
+        QStringList row;
+        for (int c = 0; c < grid.ColCount(); ++c) {
+            row << grid.GridModel()->CellText(r, c);
+        }
+        rows << row;
+    }
+    return rows;
+}
+
+// Splits a saved line into fields, each closed by the separator; a field
+// holding the separator is wrapped in double quotes.
+QStringList Fields(const QString& line, QChar sep) {
+    QStringList fields;
+    qsizetype i = 0;
+    while (i < line.size()) {
+        const bool quoted = line[i] == QLatin1Char('"');
+        const QString closing = quoted ? QStringLiteral("\"") + sep : QString(sep);
+        const qsizetype end = line.indexOf(closing, quoted ? i + 1 : i);
+        if (end < 0) {
+            return fields << QStringLiteral("<field without closing separator>");
+        }
+        fields << (quoted ? line.mid(i + 1, end - i - 1) : line.mid(i, end - i));
+        i = end + closing.size();
+    }
+    return fields;
+}
+
+QStringList Words(const QString& text) {
+    QStringList lines;
+    for (const QString& line : text.split(QRegularExpression(QStringLiteral("\r?\n")))) {
+        const QString s = line.simplified();
+        if (!s.isEmpty()) {
+            lines << s;
+        }
+    }
+    return lines;
+}
+
+} // namespace
+
+class TestOutputMenus : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir FDir;
+
+    // Shows page, solving once first so that every page can be shown.
+    static void ShowPage(TFormFixture& f, int page) {
+        if (Solutions.Count == 0) {
+            int exo = 1;
+            while (Closure.Endo(exo)) {
+                ++exo;
+            }
+            ShockVec(exo) = -10;
+            SolveModel(2, BaseData, NewData, ShockVec, Closure);
+            AddSolution(Solutions, "Sim 1", ShockVec, Closure.Endo);
+        }
+        f.ClickTab(page);
+        QCOMPARE(f.CurrentPage(), page);
+        QVERIFY(f.Form->Save1->isEnabled());
+    }
+
+    static TGrid* Grid(TFormFixture& f) { return f.Form->CurrentPage()->OutputGrid(); }
+
+    // The dialogs of the fixture's recorder, less the warning about a missing
+    // printer that a machine without printers shows before the print dialog.
+    static QList<TShownDialog> Errors(const TFormFixture& f) {
+        QList<TShownDialog> errors;
+        for (const TShownDialog& d : f.Dialogs) {
+            if (d.Kind != mkWarning) {
+                errors << d;
+            }
+        }
+        return errors;
+    }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(FDir.isValid());
+        TemFileName = FDir.filePath(QStringLiteral("TEM")).toStdString();
+    }
+
+    void pages_data() {
+        QTest::addColumn<int>("page");
+        QTest::newRow("Data") << int(piData);
+        QTest::newRow("Updated Data") << int(piUpdatedData);
+    }
+
+    void copyAgreesWithTheGrid_data() { pages_data(); }
+    void copyAgreesWithTheGrid() {
+        QFETCH(int, page);
+        TFormFixture f;
+        ShowPage(f, page);
+        QGuiApplication::clipboard()->clear();
+        f.Form->Copy1->trigger();
+        QVERIFY(f.Dialogs.isEmpty());
+        QStringList lines = QGuiApplication::clipboard()->text().split(QStringLiteral("\r\n"));
+        QCOMPARE(lines.takeLast(), QString());
+        QList<QStringList> copied;
+        for (const QString& line : lines) {
+            copied << line.split(QLatin1Char('\t'));
+        }
+        QCOMPARE(copied, GridCells(*Grid(f)));
+    }
+
+    void saveAgreesWithTheGrid_data() { pages_data(); }
+    void saveAgreesWithTheGrid() {
+        QFETCH(int, page);
+        TFormFixture f;
+        ShowPage(f, page);
+        const QString file = FDir.filePath(QStringLiteral("page%1.csv").arg(page));
+        WhenModalShown([file](QWidget* w) {
+            auto* fd = qobject_cast<QFileDialog*>(w);
+            QVERIFY(fd);
+            fd->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(file);
+            static_cast<QDialog*>(fd)->accept();
+        });
+        f.Form->Save1->trigger();
+        QVERIFY(f.Dialogs.isEmpty());
+        QFile saved(file);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QStringList lines = QString::fromUtf8(saved.readAll()).split(QStringLiteral("\r\n"));
+        QCOMPARE(lines.takeLast(), QString());
+        QList<QStringList> fields;
+        for (const QString& line : lines) {
+            fields << Fields(line, CsvSeparator());
+        }
+        QCOMPARE(fields, GridCells(*Grid(f)));
+    }
+
+    void printAgreesWithTheGrid_data() { pages_data(); }
+    void printAgreesWithTheGrid() {
+        QFETCH(int, page);
+        TFormFixture f;
+        ShowPage(f, page);
+        const QString pdf = FDir.filePath(QStringLiteral("page%1.pdf").arg(page));
+        QPrinter& printer = f.Form->OutputCommands().Printer();
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        WhenModalShown([](QWidget* w) { qobject_cast<QDialog*>(w)->accept(); });
+        const QDateTime before = QDateTime::currentDateTime();
+        f.Form->PrintCurrentScreen1->trigger();
+        QVERIFY(Errors(f).isEmpty());
+        // The busy state has ended.
+        QVERIFY(f.Form->isEnabled());
+        QCOMPARE(f.Form->StatusText(), QStringLiteral(" "));
+
+        // The expected printout of the grid's cells on the printer's measures.
+        const QList<QStringList> cells = GridCells(*Grid(f));
+        TSimTab T;
+        QString msg;
+        QVERIFY(MakeSimTabFromRule(
+            T, cells.size(), cells[0].size(), [&](int r, int c) { return cells[r][c]; }, msg));
+        const TPrinterMetrics m = MeasurePrinter(printer, PrinterFont());
+        TStringTextOutput expected;
+        const QString title = f.Form->CurrentPageTable()->PrintTitle;
+        QVERIFY(WriteSimTabAsText(T, expected, m.PageLen(), m.PageWidth(), PrintoutHeader(before),
+                                  title, msg));
+
+        const kvtest::PdfText text = kvtest::ReadPdfText(pdf);
+        QVERIFY2(text.Ok, qPrintable(text.Error));
+        const QStringList expectedPages = expected.Text().split(QChar(12));
+        QCOMPARE(text.Pages.size(), expectedPages.size());
+        for (int p = 0; p < expectedPages.size(); ++p) {
+            QStringList got = Words(text.Pages[p]);
+            QStringList want = Words(expectedPages[p]);
+            // The page line carries the time of the printout.
+            QVERIFY2(got.value(0).startsWith(
+                         QStringLiteral("Page %1 of WinVELMAR Printout: ").arg(p + 1)),
+                     qPrintable(got.value(0)));
+            got.removeFirst();
+            want.removeFirst();
+            QCOMPARE(got, want);
+        }
+    }
+
+    // Print Setup's choices reach the printouts: one printer for the window.
+    void printSetupKeepsTheWindowsPrinter() {
+        TFormFixture f;
+        QPrinter& printer = f.Form->OutputCommands().Printer();
+        printer.setPageOrientation(QPageLayout::Portrait);
+        WhenModalShown([](QWidget* w) {
+            auto* landscape = w->findChild<QRadioButton*>(QStringLiteral("landscape"));
+            QVERIFY(landscape);
+            landscape->click();
+            qobject_cast<QDialog*>(w)->accept();
+        });
+        f.Form->PrintSetup->trigger();
+        QCOMPARE(f.Form->OutputCommands().Printer().pageLayout().orientation(),
+                 QPageLayout::Landscape);
+        QCOMPARE(&f.Form->OutputCommands().Printer(), &printer);
+    }
+};
+
+QTEST_MAIN(TestOutputMenus)
+#include "tst_outputmenus.moc"
