@@ -466,6 +466,10 @@ TDebugInfoCofig& DebugInfoCofig() {
     return config();
 }
 
+QString TemporaryFolder() {
+    return temporaryFolder();
+}
+
 void VkDebugInfoStartup() {
     TDebugInfoCofig& c = config();
     fillConfig(c);

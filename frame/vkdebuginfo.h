@@ -42,6 +42,9 @@ struct TDebugInfoCofig {
 
 TDebugInfoCofig& DebugInfoCofig();
 
+// The temporary folder: "TEMP", else "TMPDIR", else the platform's own.
+QString TemporaryFolder();
+
 // Entry labels, indexed by the last argument of WriteDebugEntry.
 enum TDebugEntryLabel : int {
     delMsg = 0,      // "DEBUG_MSG": start and end entries

@@ -1,5 +1,6 @@
 #include "sdiappform.h"
 
+#include "aboutbox.h"
 #include "beep.h"
 #include "datapage.h"
 #include "documents.h"
@@ -228,6 +229,7 @@ void TSDIAppForm::buildMenu() {
     connect(PDFBookChapter1, &QAction::triggered, this, &TSDIAppForm::PDFBookChapter1Click);
     connect(PDFEquations1, &QAction::triggered, this, &TSDIAppForm::PDFEquations1Click);
     connect(PDFVariables1, &QAction::triggered, this, &TSDIAppForm::PDFVariables1Click);
+    connect(About1, &QAction::triggered, this, &TSDIAppForm::About1Click);
 
     // "E&xit" on the menu bar is reached with Alt+X, its access key.
     ExitItem = bar->addAction(QStringLiteral("E&xit"));
@@ -522,4 +524,8 @@ void TSDIAppForm::PDFEquations1Click() {
 
 void TSDIAppForm::PDFVariables1Click() {
     OpenDocument(VariablesFile, this);
+}
+
+void TSDIAppForm::About1Click() {
+    ShowAboutBox(QApplication::windowIcon(), QStringLiteral("WinVELMAR"), 2.0, 0);
 }

@@ -116,6 +116,8 @@ public:
     void PDFBookChapter1Click();
     void PDFEquations1Click();
     void PDFVariables1Click();
+    // The about box, with the program's icon, name and version.
+    void About1Click();
     void BaseDataTableDoneEdit(int r, int c);
     // Print, save and copy of the current page; the commands themselves live
     // in TOutputCommands.
