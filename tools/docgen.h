@@ -104,7 +104,16 @@ ExperimentRun RunExperiment(const Experiment& experiment);
 
 // ---- documents -------------------------------------------------------------
 
-// Expands the {{...}} placeholders of a document source.
+// Expands the {{...}} fields of a document source:
+//   {{database:base}}, {{database:EXP:METHOD}}   the initial or an updated database
+//   {{variables}}, {{closure}}                    the 52 variables, the default closure
+//   {{quantities}}, {{equations}}, {{equations:list}}
+//   {{experiment:EXP}}, {{experiment:EXP:V1,V2}}  results under the five methods
+//   {{value:EXP:METHOD:VAR[:DEC]}}, {{absvalue:...}}  one result (2 decimals unless DEC)
+//   {{cell:base:R:C:DEC}}                         one cell of the initial database
+//   {{homogeneity:EXP}}                           largest departure from pure inflation
+// EXP is the Id of one of DocumentExperiments(), METHOD 1 to 5. An unknown
+// field, or a number from a failed solution, raises DocError.
 class Generator {
 public:
     Generator(EquationSource equations, std::vector<ExperimentRun> runs);
