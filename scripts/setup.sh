@@ -12,7 +12,7 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-documentation-tools
   libqt6help6 libqt6sql6-sqlite libqt6printsupport6 libgl-dev libxkbcommon-dev
   qt6-qpa-plugins
-  xvfb xauth x11-utils imagemagick poppler-utils xdg-utils fonts-dejavu-core
+  xvfb xauth x11-utils xdotool imagemagick poppler-utils xdg-utils fonts-dejavu-core
 )
 stamp=/var/tmp/winvelmar-setup.stamp
 if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "${PACKAGES[*]}" ] && dpkg -s "${PACKAGES[@]}" >/dev/null 2>&1; then

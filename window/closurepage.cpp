@@ -94,9 +94,8 @@ TClosurePage::TClosurePage(const TPageContext& context, QWidget* parent)
     connect(FSwapButton, &QPushButton::clicked, this, &TClosurePage::ExchangeClick);
 
     // The two lists, side by side with a splitter between them.
-    auto makeSide = [this](const char* panelName, const char* labelName, const char* caption,
-                           const char* listName, const char* hint, QLabel*& label,
-                           QListWidget*& list) {
+    auto makeSide = [](const char* panelName, const char* labelName, const char* caption,
+                       const char* listName, const char* hint, QLabel*& label, QListWidget*& list) {
         auto* panel = new QWidget;
         panel->setObjectName(QString::fromLatin1(panelName));
         label = new QLabel(QString::fromLatin1(caption), panel);

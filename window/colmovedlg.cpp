@@ -1,6 +1,7 @@
 #include "colmovedlg.h"
 
 #include "fontnames.h"
+#include "helpcontext.h"
 #include "helpselector.h"
 
 #include <QFontDatabase>
@@ -128,7 +129,7 @@ TColMoveDlg::TColMoveDlg(QWidget* parent) : QDialog(parent) {
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(ClientWidth, ClientHeight);
     setModal(true);
-    setProperty("helpContext", HelpTopic);
+    SetHelpContext(this, HelpTopic);
 
     QPalette background = palette();
     background.setColor(QPalette::Window, DesktopColour());
@@ -142,10 +143,10 @@ TColMoveDlg::TColMoveDlg(QWidget* parent) : QDialog(parent) {
     font.setBold(true);
     setFont(font);
 
-    auto place = [this](QPushButton* button, const char* name, int top) {
+    auto place = [](QPushButton* button, const char* name, int top) {
         button->setObjectName(QString::fromLatin1(name));
         button->setGeometry(7, top, 104, 27);
-        button->setProperty("helpContext", HelpTopic);
+        SetHelpContext(button, HelpTopic);
         // The buttons keep the system's face colour on the desktop background.
         QPalette face = button->palette();
         face.setColor(QPalette::Window, QGuiApplication::palette().color(QPalette::Window));
