@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 #include <exception>
 
 namespace {
@@ -120,6 +121,10 @@ void TSolvePage::SolveRadio5Click(int tag) {
 }
 
 void TSolvePage::SolveButtonClick() {
+    if (FSolving) {
+        return;
+    }
+    const QScopedValueRollback<bool> solving(FSolving, true);
     if (kv::Solutions.Count >= kv::MaxSolutions) {
         ShowMessageDialog(QString::fromLatin1(TooManySolutions), mkError, mbOK | mbHelp, 65595);
         return;

@@ -35,7 +35,8 @@ public:
 
     // The shared click handler of the radio buttons: SolutionMethod = tag.
     void SolveRadio5Click(int tag);
-    // The solve flow.
+    // The solve flow. A click that arrives while a solve runs (the busy
+    // state lets pending events through once) is ignored.
     void SolveButtonClick();
 
     static constexpr int MaxTitleLength = 8;
@@ -56,4 +57,5 @@ private:
     QPushButton* FSolveButton;
     QLabel* FNameLabel;
     QLineEdit* FNameBox;
+    bool FSolving = false;
 };

@@ -146,6 +146,30 @@ private slots:
                  QString("Results - Click Column Headings to Move or Delete "));
     }
 
+    void aClickWhileSolvingIsIgnored() {
+        // The busy state lets pending events through once: a second click on
+        // Solve (a double click) arrives while the first solve runs.
+        TPagesFixture f;
+        QVERIFY(f.GoTo(piSolve));
+        TSolvePage* page = f.Solve();
+        const auto waiting = page->Waiting;
+        int nested = 0;
+        page->Waiting = [&](bool on) {
+            waiting(on);
+            if (on && nested++ == 0) {
+                page->SolveButtonClick();
+            }
+        };
+        QTest::mouseClick(page->SolveButton(), Qt::LeftButton);
+        QCOMPARE(nested, 1);
+        QCOMPARE(kv::Solutions.Count, 1);
+        QCOMPARE(f.ResultTitles(), QStringList{"Sim 1"});
+        QVERIFY(f.Form->isEnabled());
+        // The next click solves again.
+        f.SolveWith(1, "Again");
+        QCOMPARE(kv::Solutions.Count, 2);
+    }
+
     void seventhSolveRefused() {
         TPagesFixture f;
         for (int i = 1; i <= 6; ++i) {
