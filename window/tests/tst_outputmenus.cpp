@@ -3,8 +3,8 @@
 // the printout exactly as its grid shows it.
 #include "../../frame/tests/modalwatch.h"
 #include "../../output/tests/pdftext.h"
-#include "formfixture.h"
 #include "decimalsep.h"
+#include "pagesfixture.h"
 #include "printertextoutput.h"
 
 #include <QClipboard>
@@ -68,27 +68,26 @@ class TestOutputMenus : public QObject {
 
     QTemporaryDir FDir;
 
-    // Shows page, solving once first so that every page can be shown.
-    static void ShowPage(TFormFixture& f, int page) {
-        if (Solutions.Count == 0) {
-            int exo = 1;
-            while (Closure.Endo(exo)) {
-                ++exo;
-            }
-            ShockVec(exo) = -10;
-            SolveModel(2, BaseData, NewData, ShockVec, Closure);
-            AddSolution(Solutions, "Sim 1", ShockVec, Closure.Endo);
-        }
-        f.ClickTab(page);
-        QCOMPARE(f.CurrentPage(), page);
+    // Solves three experiments from the window as the user does, then shows
+    // page; the dialogs of the solving are forgotten.
+    static void ShowPage(TPagesFixture& f, int page) {
+        QVERIFY(f.GoTo(piShocks));
+        QVERIFY(f.EnterShock(1, QStringLiteral("-10")));
+        f.SolveWith(1, QStringLiteral("Sim A"));
+        QVERIFY(f.EnterShock(2, QStringLiteral("5")));
+        f.SolveWith(2, QStringLiteral("Sim B"));
+        f.SolveWith(4, QStringLiteral("Sim C"));
+        QCOMPARE(Solutions.Count, 3);
+        QVERIFY(f.GoTo(page));
         QVERIFY(f.Form->Save1->isEnabled());
+        f.Dialogs.clear();
     }
 
-    static TGrid* Grid(TFormFixture& f) { return f.Form->CurrentPage()->OutputGrid(); }
+    static TGrid* Grid(TPagesFixture& f) { return f.Form->CurrentPage()->OutputGrid(); }
 
     // The dialogs of the fixture's recorder, less the warning about a missing
     // printer that a machine without printers shows before the print dialog.
-    static QList<TShownDialog> Errors(const TFormFixture& f) {
+    static QList<TShownDialog> ErrorDialogs(const TPagesFixture& f) {
         QList<TShownDialog> errors;
         for (const TShownDialog& d : f.Dialogs) {
             if (d.Kind != mkWarning) {
@@ -99,21 +98,22 @@ class TestOutputMenus : public QObject {
     }
 
 private slots:
-    void initTestCase() {
-        QVERIFY(FDir.isValid());
-        TemFileName = FDir.filePath(QStringLiteral("TEM")).toStdString();
-    }
+    void initTestCase() { QVERIFY(FDir.isValid()); }
 
     void pages_data() {
         QTest::addColumn<int>("page");
-        QTest::newRow("Data") << int(piData);
-        QTest::newRow("Updated Data") << int(piUpdatedData);
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<int>("cols");
+        QTest::newRow("Data") << int(piData) << 12 << 7;
+        QTest::newRow("Tableau") << int(piTableau) << 40 << 53;
+        QTest::newRow("Results") << int(piResults) << 53 << 4;
+        QTest::newRow("Updated Data") << int(piUpdatedData) << 12 << 7;
     }
 
     void copyAgreesWithTheGrid_data() { pages_data(); }
     void copyAgreesWithTheGrid() {
         QFETCH(int, page);
-        TFormFixture f;
+        TPagesFixture f;
         ShowPage(f, page);
         QGuiApplication::clipboard()->clear();
         f.Form->Copy1->trigger();
@@ -124,13 +124,17 @@ private slots:
         for (const QString& line : lines) {
             copied << line.split(QLatin1Char('\t'));
         }
+        QFETCH(int, rows);
+        QFETCH(int, cols);
+        QCOMPARE(copied.size(), rows);
+        QCOMPARE(copied[0].size(), cols);
         QCOMPARE(copied, GridCells(*Grid(f)));
     }
 
     void saveAgreesWithTheGrid_data() { pages_data(); }
     void saveAgreesWithTheGrid() {
         QFETCH(int, page);
-        TFormFixture f;
+        TPagesFixture f;
         ShowPage(f, page);
         const QString file = FDir.filePath(QStringLiteral("page%1.csv").arg(page));
         WhenModalShown([file](QWidget* w) {
@@ -155,7 +159,7 @@ private slots:
     void printAgreesWithTheGrid_data() { pages_data(); }
     void printAgreesWithTheGrid() {
         QFETCH(int, page);
-        TFormFixture f;
+        TPagesFixture f;
         ShowPage(f, page);
         const QString pdf = FDir.filePath(QStringLiteral("page%1.pdf").arg(page));
         QPrinter& printer = f.Form->OutputCommands().Printer();
@@ -164,7 +168,8 @@ private slots:
         WhenModalShown([](QWidget* w) { qobject_cast<QDialog*>(w)->accept(); });
         const QDateTime before = QDateTime::currentDateTime();
         f.Form->PrintCurrentScreen1->trigger();
-        QVERIFY(Errors(f).isEmpty());
+        QVERIFY(ErrorDialogs(f).isEmpty());
+        QVERIFY(f.Errors.isEmpty());
         // The busy state has ended.
         QVERIFY(f.Form->isEnabled());
         QCOMPARE(f.Form->StatusText(), QStringLiteral(" "));
@@ -200,7 +205,7 @@ private slots:
 
     // Print Setup's choices reach the printouts: one printer for the window.
     void printSetupKeepsTheWindowsPrinter() {
-        TFormFixture f;
+        TPagesFixture f;
         QPrinter& printer = f.Form->OutputCommands().Printer();
         printer.setPageOrientation(QPageLayout::Portrait);
         WhenModalShown([](QWidget* w) {
