@@ -29,11 +29,31 @@ bool MakePageSimTab(TSimTab& T, const TPageTable& page, QString& Msg) {
     return MakeSimTabFromRule(T, page.Rows, page.Cols, page.CellRule, Msg);
 }
 
+namespace {
+// The locale's long time format without its time-zone part: Qt's long format
+// appends the zone ("14:05:07 UTC"), which a printout header does not show.
+QString LongTimeFormatWithoutZone(const QLocale& locale) {
+    const QString format = locale.timeFormat(QLocale::LongFormat);
+    QString result;
+    bool quoted = false;
+    for (const QChar ch : format) {
+        if (ch == QLatin1Char('\'')) {
+            quoted = !quoted;
+        }
+        if (!quoted && ch == QLatin1Char('t')) {
+            continue;
+        }
+        result += ch;
+    }
+    return result.simplified();
+}
+} // namespace
+
 QString PrintoutHeader(const QDateTime& now, const QLocale& locale) {
     QString text =
         QStringLiteral("WinVELMAR Printout: ") + locale.toString(now.date(), QLocale::ShortFormat);
     if (now.time() != QTime(0, 0)) {
-        text += QLatin1Char(' ') + locale.toString(now.time(), QLocale::LongFormat);
+        text += QLatin1Char(' ') + locale.toString(now.time(), LongTimeFormatWithoutZone(locale));
     }
     return text;
 }

@@ -194,7 +194,12 @@ TEST(PrintoutHeader, ShortDateAndLongTimeLeavingOutMidnight) {
     const QDate day(2024, 3, 9);
     EXPECT_EQ(PrintoutHeader(QDateTime(day, QTime(14, 5, 7)), c),
               QStringLiteral("WinVELMAR Printout: ") + c.toString(day, QLocale::ShortFormat) +
-                  QLatin1Char(' ') + c.toString(QTime(14, 5, 7), QLocale::LongFormat));
+                  QStringLiteral(" 14:05:07"));
+    // The long time format, without the time zone that Qt's long format adds.
+    EXPECT_EQ(PrintoutHeader(QDateTime(day, QTime(14, 5, 7)), QLocale(QStringLiteral("en_US"))),
+              QStringLiteral("WinVELMAR Printout: 3/9/24 2:05:07 PM"));
+    EXPECT_EQ(PrintoutHeader(QDateTime(day, QTime(14, 5, 7)), QLocale(QStringLiteral("de_DE"))),
+              QStringLiteral("WinVELMAR Printout: 09.03.24 14:05:07"));
     EXPECT_EQ(PrintoutHeader(QDateTime(day, QTime(0, 0)), c),
               QStringLiteral("WinVELMAR Printout: ") + c.toString(day, QLocale::ShortFormat));
     EXPECT_NE(PrintoutHeader(QDateTime(day, QTime(0, 0, 0, 1)), c),
