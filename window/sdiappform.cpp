@@ -249,9 +249,7 @@ void TSDIAppForm::buildMenu() {
     connect(PrintSetup, &QAction::triggered, this, &TSDIAppForm::PrintSetupClick);
     connect(Save1, &QAction::triggered, this, &TSDIAppForm::Save1Click);
     connect(Copy1, &QAction::triggered, this, &TSDIAppForm::Copy1Click);
-    for (QAction* action : {Print1, Save1, Copy1}) {
-        action->setEnabled(false);
-    }
+    updateOutputMenus(piWelcome);
 }
 
 std::optional<kv::TPageTable> TSDIAppForm::CurrentPageTable() const {
@@ -480,6 +478,10 @@ void TSDIAppForm::SolutionStored() {
 void TSDIAppForm::updateOutputMenus(int page) {
     const bool table =
         page == piData || page == piTableau || page == piResults || page == piUpdatedData;
+    // The Print submenu is enabled through its widget: a QMenu re-enables its
+    // menu action whenever the widget is re-enabled (as it is when the window
+    // leaves the busy state), unless the widget itself was disabled.
+    PrintMenu->setEnabled(table);
     for (QAction* action : {Print1, Copy1, Save1}) {
         action->setEnabled(table);
     }

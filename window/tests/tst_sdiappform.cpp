@@ -471,6 +471,10 @@ private slots:
         QCOMPARE(f.Form->StatusText(), QString(" "));
         QVERIFY(f.Form->isEnabled());
         QVERIFY(!QApplication::overrideCursor());
+        // Re-enabling the window must not re-enable the output menus of a page
+        // without a table (Qt re-enables a submenu with its window).
+        QVERIFY(!outputMenusEnabled(*f.Form));
+        QVERIFY(!f.Form->PrintMenu->isEnabled());
     }
 
     void f1AsksForTheFocusedControlsTopic() {
