@@ -4,7 +4,6 @@
 #include "helpcontext.h"
 
 #include <QLabel>
-#include <QVBoxLayout>
 
 // TDataGridModel ---------------------------------------------------------------
 
@@ -56,11 +55,7 @@ TDataPage::TDataPage(TDataPageKind kind, const TPageContext& context, QWidget* p
     FModel = new TDataGridModel(base ? kv::BaseData : kv::NewData, base, this);
     FGrid->SetGridModel(FModel);
 
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->addWidget(FPanel);
-    layout->addWidget(FGrid, 1);
+    StackTitleAndGrid(FPanel, FGrid);
 }
 
 bool TDataPage::IsEditing() const {

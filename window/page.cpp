@@ -4,6 +4,7 @@
 #include "screenfont.h"
 
 #include <QLabel>
+#include <QVBoxLayout>
 
 void TPageContext::ApplyScreenFont(QFont& font, int cellHeight) const {
     ::ApplyScreenFont(font, static_cast<quint16>(cellHeight), ScreenFontName);
@@ -38,4 +39,12 @@ void TPage::SizeTitlePanel(QLabel* panel) const {
     QFont font = panel->font();
     FContext.ApplyScreenFont(font, FContext.Metrics.PanelFontHeight);
     panel->setFont(font);
+}
+
+void TPage::StackTitleAndGrid(QWidget* panel, QWidget* grid) {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(panel);
+    layout->addWidget(grid, 1);
 }

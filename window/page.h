@@ -59,6 +59,8 @@ protected:
     // PanelHeight high, its font's cell PanelFontHeight high.
     QLabel* MakeTitlePanel(const QString& objectName, const QString& caption);
     void SizeTitlePanel(QLabel* panel) const;
+    // Stacks the title panel above the grid, which fills the rest of the page.
+    void StackTitleAndGrid(QWidget* panel, QWidget* grid);
 
 private:
     int FHelpContext;

@@ -7,7 +7,7 @@
 #include "plainmessagebox.h"
 
 #include <QLabel>
-#include <QVBoxLayout>
+#include <QLayout>
 
 // TResultsGridModel ------------------------------------------------------------
 
@@ -49,11 +49,7 @@ TResultsPage::TResultsPage(const TPageContext& context, QWidget* parent)
     FGrid->SetGridModel(FModel);
     connect(FGrid, &TGrid::LockedCellClick, this, &TResultsPage::ResultsTableLockedCellClick);
 
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->addWidget(FPanel);
-    layout->addWidget(FGrid, 1);
+    StackTitleAndGrid(FPanel, FGrid);
 }
 
 void TResultsPage::Prepare() {

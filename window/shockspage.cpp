@@ -5,7 +5,7 @@
 #include "model.h"
 
 #include <QLabel>
-#include <QVBoxLayout>
+#include <QLayout>
 
 // TShocksGridModel -------------------------------------------------------------
 
@@ -62,11 +62,7 @@ TShocksPage::TShocksPage(const TPageContext& context, QWidget* parent)
     FModel = new TShocksGridModel(this);
     FGrid->SetGridModel(FModel);
 
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->addWidget(FPanel);
-    layout->addWidget(FGrid, 1);
+    StackTitleAndGrid(FPanel, FGrid);
 }
 
 bool TShocksPage::IsEditing() const {

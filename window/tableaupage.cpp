@@ -5,7 +5,7 @@
 #include "tableau.h"
 
 #include <QLabel>
-#include <QVBoxLayout>
+#include <QLayout>
 
 int TTableauGridModel::RowCount() const {
     return kv::NumEqs + 1;
@@ -29,11 +29,7 @@ TTableauPage::TTableauPage(const TPageContext& context, QWidget* parent)
     FModel = new TTableauGridModel(this);
     FGrid->SetGridModel(FModel);
 
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->addWidget(FLabel);
-    layout->addWidget(FGrid, 1);
+    StackTitleAndGrid(FLabel, FGrid);
 }
 
 void TTableauPage::Prepare() {
