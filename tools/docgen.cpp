@@ -443,7 +443,7 @@ std::vector<Experiment> DocumentExperiments() {
 
 ExperimentRun RunExperiment(const Experiment& experiment) {
     ExperimentRun run;
-    run.Spec = experiment;
+    run.Setup = experiment;
     kv::DefaultClosure(run.Closure);
     for (const auto& [toExo, toEndo] : experiment.Exchanges) {
         const kv::Variable out = variableNamed(toExo);
@@ -506,7 +506,7 @@ QString Generator::Expand(const QString& source) const {
 
 const ExperimentRun& Generator::run(const QString& id) const {
     for (const ExperimentRun& r : FRuns) {
-        if (r.Spec.Id == id) {
+        if (r.Setup.Id == id) {
             return r;
         }
     }
@@ -731,7 +731,7 @@ QString Generator::homogeneity(const ExperimentRun& run) const {
     // Every price and nominal value moves with the shocked exchange rate; the
     // real quantities stay.
     double shock = 0.0;
-    for (const auto& [name, value] : run.Spec.Shocks) {
+    for (const auto& [name, value] : run.Setup.Shocks) {
         if (name == QLatin1String("phi")) {
             shock = value;
         }
@@ -741,7 +741,7 @@ QString Generator::homogeneity(const ExperimentRun& run) const {
     double worst = 0.0;
     for (const MethodRun& m : run.Methods) {
         if (!m.Success) {
-            throw DocError(QStringLiteral("experiment %1 failed").arg(run.Spec.Id));
+            throw DocError(QStringLiteral("experiment %1 failed").arg(run.Setup.Id));
         }
         for (kv::Variable v = 1; v <= kv::NumVars; ++v) {
             const double expected = nominal.contains(q(kv::VarName(v))) ? shock : 0.0;

@@ -91,7 +91,7 @@ struct MethodRun {
 };
 
 struct ExperimentRun {
-    Experiment Spec;
+    Experiment Setup;
     kv::TClosure Closure;
     std::vector<MethodRun> Methods; // methods 1 to 5 at index 0 to 4
 };

@@ -70,9 +70,9 @@ std::pair<std::string, std::string> SplitAt(const std::string& text, char sep,
     return {text.substr(0, pos), text.substr(pos + 1)};
 }
 
-void ApplyDataEdit(const std::string& spec) {
-    const std::string what = "--data " + spec;
-    const auto [cell, valueText] = SplitAt(spec, '=', "--data", "R,C=VALUE");
+void ApplyDataEdit(const std::string& arg) {
+    const std::string what = "--data " + arg;
+    const auto [cell, valueText] = SplitAt(arg, '=', "--data", "R,C=VALUE");
     const auto [rowText, colText] = SplitAt(cell, ',', "--data", "R,C=VALUE");
     const double rd = ParseNumber(rowText, what);
     const double cd = ParseNumber(colText, what);
@@ -87,9 +87,9 @@ void ApplyDataEdit(const std::string& spec) {
     kv::BaseData(r, c) = value;
 }
 
-void ApplySwap(const std::string& spec) {
-    const std::string what = "--swap " + spec;
-    const auto [endoName, exoName] = SplitAt(spec, ':', "--swap", "ENDO:EXO");
+void ApplySwap(const std::string& arg) {
+    const std::string what = "--swap " + arg;
+    const auto [endoName, exoName] = SplitAt(arg, ':', "--swap", "ENDO:EXO");
     const kv::Variable vOut = NamedVariable(endoName, what);
     const kv::Variable vIn = NamedVariable(exoName, what);
     if (!kv::Closure.Endo(vOut)) {
@@ -107,9 +107,9 @@ void ApplySwap(const std::string& spec) {
     kv::ExchangeVariables(kv::Closure, kv::Closure.EndoPos(vOut), j);
 }
 
-void ApplyShock(const std::string& spec) {
-    const std::string what = "--shock " + spec;
-    const auto [name, valueText] = SplitAt(spec, '=', "--shock", "NAME=VALUE");
+void ApplyShock(const std::string& arg) {
+    const std::string what = "--shock " + arg;
+    const auto [name, valueText] = SplitAt(arg, '=', "--shock", "NAME=VALUE");
     const kv::Variable v = NamedVariable(name, what);
     if (kv::Closure.Endo(v)) {
         throw UsageError("'" + name + "' is not exogenous in " + what);
