@@ -10,6 +10,13 @@ void TPageContext::ApplyScreenFont(QFont& font, int cellHeight) const {
     ::ApplyScreenFont(font, static_cast<quint16>(cellHeight), ScreenFontName);
 }
 
+TGridOptions TPageContext::DataGridOptions(Qt::ScrollBarPolicy scrollBars) const {
+    TGridOptions options = BaseDataTable ? BaseDataTable->Options() : TGridOptions{};
+    options.HorizontalScrollBar = scrollBars;
+    options.VerticalScrollBar = scrollBars;
+    return options;
+}
+
 TPage::TPage(const QString& objectName, int helpContext, const TPageContext& context,
              QWidget* parent)
     : QWidget(parent), FHelpContext(helpContext), FContext(context) {

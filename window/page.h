@@ -9,6 +9,7 @@
 // and copy read it). The main window creates the page in its constructor.
 #pragma once
 
+#include "grid.h"
 #include "layoutmetrics.h"
 
 #include <QFont>
@@ -16,7 +17,6 @@
 #include <QWidget>
 
 class QLabel;
-class TGrid;
 
 // What every page needs from the main window to build itself.
 struct TPageContext {
@@ -27,6 +27,9 @@ struct TPageContext {
 
     // A font whose full character cell is cellHeight pixels, in the screen font.
     void ApplyScreenFont(QFont& font, int cellHeight) const;
+    // The Data grid's options, which the other grids take, with the given
+    // scroll-bar policy in both directions.
+    TGridOptions DataGridOptions(Qt::ScrollBarPolicy scrollBars) const;
 };
 
 class TPage : public QWidget {

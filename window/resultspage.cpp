@@ -57,10 +57,7 @@ void TResultsPage::Prepare() {
     const TGrid* base = Context().BaseDataTable;
     SizeTitlePanel(FPanel);
     FGrid->BeginUpdate();
-    TGridOptions options = base ? base->Options() : TGridOptions{};
-    options.HorizontalScrollBar = Qt::ScrollBarAsNeeded;
-    options.VerticalScrollBar = Qt::ScrollBarAsNeeded;
-    FGrid->SetOptions(options);
+    FGrid->SetOptions(Context().DataGridOptions(Qt::ScrollBarAsNeeded));
 
     // ResultsTCString: headings and solutions, right-aligned, long titles
     // wrapped; ResultsTCStringLeft: the variable names.

@@ -82,10 +82,7 @@ void TShocksPage::Prepare() {
     const TGrid* base = Context().BaseDataTable;
     SizeTitlePanel(FPanel);
     FGrid->BeginUpdate();
-    TGridOptions options = base ? base->Options() : TGridOptions{};
-    options.HorizontalScrollBar = Qt::ScrollBarAlwaysOff;
-    options.VerticalScrollBar = Qt::ScrollBarAlwaysOff;
-    FGrid->SetOptions(options);
+    FGrid->SetOptions(Context().DataGridOptions(Qt::ScrollBarAlwaysOff));
     FGrid->SetFixed(1, 1);
     FGrid->SetDefaultRowHeight(m.RowHeight);
 

@@ -37,10 +37,7 @@ void TTableauPage::Prepare() {
     const TGrid* base = Context().BaseDataTable;
     SizeTitlePanel(FLabel);
     FGrid->BeginUpdate();
-    TGridOptions options = base ? base->Options() : TGridOptions{};
-    options.HorizontalScrollBar = Qt::ScrollBarAsNeeded;
-    options.VerticalScrollBar = Qt::ScrollBarAsNeeded;
-    FGrid->SetOptions(options);
+    FGrid->SetOptions(Context().DataGridOptions(Qt::ScrollBarAsNeeded));
     // Row 0 (variable names) and column 0 (equation numbers) stay in view.
     FGrid->SetFixed(1, 1);
     FGrid->SetDefaultRowHeight(m.RowHeight);

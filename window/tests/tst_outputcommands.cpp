@@ -8,6 +8,7 @@
 #include "decimalsep.h"
 #include "model.h"
 #include "printertextoutput.h"
+#include "savedtext.h"
 #include "workarea.h"
 
 #include <QClipboard>
@@ -24,6 +25,8 @@
 #include <optional>
 
 using namespace kv;
+using kvtest::Fields;
+using kvtest::Words;
 
 namespace {
 
@@ -38,24 +41,6 @@ enum TCommand { cmdCopy, cmdSave, cmdPrint };
 
 const QDateTime PrintTime(QDate(2024, 3, 5), QTime(14, 30, 15));
 
-// Splits a saved line into fields, each closed by the separator; a field
-// holding the separator is wrapped in double quotes.
-QStringList Fields(const QString& line, QChar sep) {
-    QStringList fields;
-    qsizetype i = 0;
-    while (i < line.size()) {
-        const bool quoted = line[i] == QLatin1Char('"');
-        const QString closing = quoted ? QStringLiteral("\"") + sep : QString(sep);
-        const qsizetype end = line.indexOf(closing, quoted ? i + 1 : i);
-        if (end < 0) {
-            return fields << QStringLiteral("<field without closing separator>");
-        }
-        fields << (quoted ? line.mid(i + 1, end - i - 1) : line.mid(i, end - i));
-        i = end + closing.size();
-    }
-    return fields;
-}
-
 QStringList ReadLines(const QString& fileName) {
     QFile f(fileName);
     if (!f.open(QIODevice::ReadOnly)) {
@@ -64,18 +49,6 @@ QStringList ReadLines(const QString& fileName) {
     QStringList lines = QString::fromUtf8(f.readAll()).split(QStringLiteral("\r\n"));
     if (lines.last().isEmpty()) {
         lines.removeLast();
-    }
-    return lines;
-}
-
-// The non-empty lines of a text with their blanks collapsed.
-QStringList Words(const QString& text) {
-    QStringList lines;
-    for (const QString& line : text.split(QRegularExpression(QStringLiteral("\r?\n")))) {
-        const QString s = line.simplified();
-        if (!s.isEmpty()) {
-            lines << s;
-        }
     }
     return lines;
 }

@@ -6,6 +6,7 @@
 #include "decimalsep.h"
 #include "pagesfixture.h"
 #include "printertextoutput.h"
+#include "savedtext.h"
 
 #include <QClipboard>
 #include <QFileDialog>
@@ -16,6 +17,8 @@
 #include <QTemporaryDir>
 
 using namespace kv;
+using kvtest::Fields;
+using kvtest::Words;
 
 namespace {
 
@@ -30,35 +33,6 @@ QList<QStringList> GridCells(const TGrid& grid) {
         rows << row;
     }
     return rows;
-}
-
-// Splits a saved line into fields, each closed by the separator; a field
-// holding the separator is wrapped in double quotes.
-QStringList Fields(const QString& line, QChar sep) {
-    QStringList fields;
-    qsizetype i = 0;
-    while (i < line.size()) {
-        const bool quoted = line[i] == QLatin1Char('"');
-        const QString closing = quoted ? QStringLiteral("\"") + sep : QString(sep);
-        const qsizetype end = line.indexOf(closing, quoted ? i + 1 : i);
-        if (end < 0) {
-            return fields << QStringLiteral("<field without closing separator>");
-        }
-        fields << (quoted ? line.mid(i + 1, end - i - 1) : line.mid(i, end - i));
-        i = end + closing.size();
-    }
-    return fields;
-}
-
-QStringList Words(const QString& text) {
-    QStringList lines;
-    for (const QString& line : text.split(QRegularExpression(QStringLiteral("\r?\n")))) {
-        const QString s = line.simplified();
-        if (!s.isEmpty()) {
-            lines << s;
-        }
-    }
-    return lines;
 }
 
 } // namespace
