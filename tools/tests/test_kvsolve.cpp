@@ -1,4 +1,4 @@
-#include "kvsolve_run.h"
+#include "kvsolve_fixture.h"
 
 #include "model.h"
 
@@ -11,28 +11,7 @@
 
 namespace {
 
-struct RunResult {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-class KvSolve : public ::testing::Test {
-protected:
-    void SetUp() override {
-        dir_ = std::filesystem::temp_directory_path() / "kvsolve_tests";
-        std::filesystem::create_directories(dir_);
-        kv::TemFileName = (dir_ / "TEM").string();
-    }
-    void TearDown() override { kv::TemFileName = "TEM"; }
-    static RunResult Run(const std::vector<std::string>& args) {
-        std::ostringstream out;
-        std::ostringstream err;
-        const int status = kvsolve::Run(args, out, err);
-        return {status, out.str(), err.str()};
-    }
-    std::filesystem::path dir_;
-};
+using KvSolve = KvSolveFixture;
 
 TEST_F(KvSolve, ImportTaxCutAsJson) {
     const auto r = Run({"--shock", "t2=-10", "--format", "json", "--updated-data"});

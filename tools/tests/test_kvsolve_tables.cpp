@@ -1,6 +1,6 @@
 // kvsolve --format csv and --format text: the Results page (and the Updated
 // Data page) as Save and Print write them.
-#include "kvsolve_run.h"
+#include "kvsolve_fixture.h"
 
 #include "model.h"
 
@@ -19,12 +19,6 @@
 #ifdef KVSOLVE_TABLE_FORMATS
 
 namespace {
-
-struct RunResult {
-    int status;
-    std::string out;
-    std::string err;
-};
 
 std::vector<std::string> SplitLines(const std::string& text) {
     std::vector<std::string> lines;
@@ -62,22 +56,7 @@ std::vector<std::string> SplitFields(const std::string& line, char sep) {
     return fields;
 }
 
-class KvSolveTables : public ::testing::Test {
-protected:
-    void SetUp() override {
-        dir_ = std::filesystem::temp_directory_path() / "kvsolve_table_tests";
-        std::filesystem::create_directories(dir_);
-        kv::TemFileName = (dir_ / "TEM").string();
-    }
-    void TearDown() override { kv::TemFileName = "TEM"; }
-    static RunResult Run(const std::vector<std::string>& args) {
-        std::ostringstream out;
-        std::ostringstream err;
-        const int status = kvsolve::Run(args, out, err);
-        return {status, out.str(), err.str()};
-    }
-    std::filesystem::path dir_;
-};
+using KvSolveTables = KvSolveFixture;
 
 TEST_F(KvSolveTables, CsvResultsMatchTheJsonRoundedToThreeDecimals) {
     const auto json = Run({"--shock", "t2=-10"});
