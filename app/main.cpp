@@ -1,7 +1,9 @@
 // WinVELMAR: the exception unit starts first, then the start-up settings
 // (locale and decimal separator), the model core, the application's title and
 // help file, the main window and the event loop; "Program End." is logged once
-// the window is gone. The program takes no command-line options of its own.
+// the window is gone. --help and --version answer before any of that, without
+// a display; the command line may name one file.
+#include "commandline.h"
 #include "helpselector.h"
 #include "model.h"
 #include "sdiappform.h"
@@ -11,8 +13,12 @@
 
 #include <QIcon>
 #include <exception>
+#include <optional>
 
 int main(int argc, char** argv) {
+    if (const std::optional<int> answered = AnswerInfoOptions(argc, argv)) {
+        return *answered;
+    }
     VkDebugInfoStartup();
     int exitCode = 0;
     {
@@ -20,10 +26,14 @@ int main(int argc, char** argv) {
         QApplication::setApplicationName(QStringLiteral("WinVELMAR"));
         QApplication::setApplicationDisplayName(QStringLiteral("WinVELMAR"));
         QApplication::setApplicationVersion(QStringLiteral(WINVELMAR_VERSION));
-        QApplication::setDesktopFileName(QStringLiteral("winvelmar"));
+        QApplication::setDesktopFileName(QStringLiteral("org.winvelmar.WinVELMAR"));
         QIcon icon(QStringLiteral(":/winvelmar-128.png"));
         icon.addFile(QStringLiteral(":/winvelmar-64.png"));
         QApplication::setWindowIcon(icon);
+        if (const std::optional<int> refused = ReadProgramCommandLine()) {
+            VkDebugInfoShutdown();
+            return *refused;
+        }
 
         const TStartupSettings settings = ApplyStartupSettings();
         if (!settings.Error.isEmpty()) {
