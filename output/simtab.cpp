@@ -236,6 +236,15 @@ bool SimTabLength(const TSimTab& T, TSimTabOpts Opts, std::int64_t& Len, QString
     return true;
 }
 
+bool NeedsCsvQuotes(const QString& s, QChar sep) {
+    for (const QChar c : s) {
+        if (c == sep || c == QLatin1Char('"') || c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool WriteSimTabAsCSV(const TSimTab& T, TSimTabOpts Opts, TTextOutput& F, QString& Msg) {
     TSimTab transposed;
     const TSimTab* src = &T;
@@ -258,9 +267,13 @@ bool WriteSimTabAsCSV(const TSimTab& T, TSimTabOpts Opts, TTextOutput& F, QStrin
             const QString& s = row[static_cast<std::size_t>(j)];
             if (s.isEmpty()) {
                 F.WriteChar(sep);
-            } else if (s.contains(sep)) {
+            } else if (NeedsCsvQuotes(s, sep)) {
+                // Inside the quotes a quote is doubled, so that every cell
+                // reads back as it was (RFC 4180).
+                QString quoted = s;
+                quoted.replace(QLatin1Char('"'), QLatin1String("\"\""));
                 F.WriteChar(QLatin1Char('"'));
-                F.Write(s);
+                F.Write(quoted);
                 F.WriteChar(QLatin1Char('"'));
                 F.WriteChar(sep);
             } else {

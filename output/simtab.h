@@ -85,8 +85,12 @@ bool MakeTransposedSimTab(const TSimTab& OldT, TSimTab& NewT, QString& Msg);
 TSimTabRange GetSimTabRange(const TSimTab& T, TSimTabOpts Opts);
 // Total number of characters (UTF-16 code units) in the cells of the range.
 bool SimTabLength(const TSimTab& T, TSimTabOpts Opts, std::int64_t& Len, QString& Msg);
+// Whether a field of separated text must be quoted: it holds the separator, a
+// double quote or a line break.
+bool NeedsCsvQuotes(const QString& s, QChar sep);
 // Writes the range as separated text: every field followed by CsvSeparator(),
-// a field holding the separator wrapped in double quotes, CR LF after each row.
+// a field that NeedsCsvQuotes wrapped in double quotes with each quote inside
+// doubled, CR LF after each row.
 bool WriteSimTabAsCSV(const TSimTab& T, TSimTabOpts Opts, TTextOutput& F, QString& Msg);
 bool SaveSimTabAsCSV(const TSimTab& T, TSimTabOpts Opts, const QString& FileName, QString& Msg);
 // The range as tab-separated rows, each ending in CR LF, then one NUL.

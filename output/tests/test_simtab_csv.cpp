@@ -104,13 +104,22 @@ INSTANTIATE_TEST_SUITE_P(
         CsvCase{"CommaQuotedWithComma", {{"a", "1,5"}}, Sep::Comma, Whole, "a,\"1,5\",\r\n"},
         CsvCase{"CommaBareWithSemicolon", {{"a", "1,5"}}, Sep::Semicolon, Whole, "a;1,5;\r\n"},
         CsvCase{"SemicolonQuotedWithSemicolon", {{"a;b"}}, Sep::Semicolon, Whole, "\"a;b\";\r\n"},
-        CsvCase{"QuoteAloneUnchanged", {{"say \"hi\""}}, Sep::Comma, Whole, "say \"hi\",\r\n"},
-        CsvCase{"QuoteAndSeparatorQuotedNotDoubled",
-                {{"a\"b,c"}},
+        // A quote or a line break quotes the field, and a quote inside is
+        // doubled, so that the cell reads back as it was.
+        CsvCase{"QuoteQuotedAndDoubled",
+                {{"say \"hi\""}},
                 Sep::Comma,
                 Whole,
-                "\"a\"b,c\",\r\n"},
-        CsvCase{"LineBreakUnquoted", {{"a\r\nb"}}, Sep::Comma, Whole, "a\r\nb,\r\n"},
+                "\"say \"\"hi\"\"\",\r\n"},
+        CsvCase{"QuoteAndSeparatorQuotedAndDoubled",
+                {{"He said \"hi\", ok", "x"}},
+                Sep::Comma,
+                Whole,
+                "\"He said \"\"hi\"\", ok\",x,\r\n"},
+        CsvCase{
+            "QuoteQuotedWithSemicolon", {{"a\"b,c"}}, Sep::Semicolon, Whole, "\"a\"\"b,c\";\r\n"},
+        CsvCase{
+            "LineBreakQuoted", {{"a\r\nb", "c\nd"}}, Sep::Comma, Whole, "\"a\r\nb\",\"c\nd\",\r\n"},
         CsvCase{"Transposed",
                 {{"a", "b", "c"}, {"1", "2", "3"}},
                 Sep::Comma,
