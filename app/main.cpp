@@ -1,7 +1,7 @@
 // WinVELMAR: the exception unit starts first, then the start-up settings
-// (locale and decimal separator), the application's title and
-// help file, the main window with its experiment and the event loop; "Program End." is logged once
-// the window is gone. The program takes no command-line options of its own.
+// (locale and decimal separator), the application's title and help file, the
+// main window with its experiment and the event loop; "Program End." is logged
+// once the window is gone. The program takes no command-line options of its own.
 #include "helpselector.h"
 #include "sdiappform.h"
 #include "settings.h"
