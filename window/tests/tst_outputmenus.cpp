@@ -224,7 +224,7 @@ private slots:
             QCOMPARE(edit->text(), titles[k]);
             QTest::mouseClick(f.Solve()->SolveButton(), Qt::LeftButton);
         }
-        QCOMPARE(Solutions.Count, int(titles.size()));
+        QCOMPARE(f.E().Solutions.Count, int(titles.size()));
         f.Dialogs.clear();
 
         QStringList files;
