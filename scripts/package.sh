@@ -22,9 +22,20 @@ cmake -S . -B "$BUILD_DIR" -G Ninja "${launcher[@]}" -DCMAKE_BUILD_TYPE=RelWithD
 cmake --build "$BUILD_DIR" -j "${JOBS:-$(nproc)}"
 rm -f "$BUILD_DIR"/winvelmar*.deb "$BUILD_DIR"/winvelmar*.ddeb
 (cd "$BUILD_DIR" && cpack -G DEB >/dev/null)
-# apt-get installs a package file only by a name ending in .deb.
+# The debug package as CPack writes it lists absolute paths in its md5sums and
+# has no documentation folder; it gets relative sums and the main package's
+# documentation (a link, as Debian's debug packages have), and a name ending in
+# .deb, the only one apt-get installs a package file by.
 for ddeb in "$BUILD_DIR"/*-dbgsym_*.ddeb; do
-  [ -e "$ddeb" ] && mv "$ddeb" "${ddeb%.ddeb}.deb"
+  [ -e "$ddeb" ] || continue
+  root="$BUILD_DIR/dbgsym-root"
+  rm -rf "$root"
+  dpkg-deb -R "$ddeb" "$root"
+  (cd "$root" && find usr -type f -print0 | sort -z | xargs -0 md5sum >DEBIAN/md5sums)
+  mkdir -p "$root/usr/share/doc"
+  ln -sfn winvelmar "$root/usr/share/doc/winvelmar-dbgsym"
+  dpkg-deb --root-owner-group -Zxz -b "$root" "${ddeb%.ddeb}.deb" >/dev/null
+  rm -rf "$root" "$ddeb"
 done
 debs=("$BUILD_DIR"/winvelmar_*.deb "$BUILD_DIR"/winvelmar-dbgsym_*.deb)
 status=0
