@@ -6,6 +6,8 @@
 
 #include <array>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace kv {
 
@@ -57,5 +59,7 @@ void DefaultData(Data_Real& D);
 bool DeriveData(Data_Real& D);
 // Whether a tested flow of D is negative.
 bool HasNegativeFlow(const Data_Real& D);
+// The tested flows of D that are negative, as (row, column), column by column.
+std::vector<std::pair<int, int>> NegativeFlowCells(const Data_Real& D);
 
 } // namespace kv

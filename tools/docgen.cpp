@@ -34,9 +34,6 @@ namespace {
 const QChar Minus(0x2212);
 const QString Credit = QStringLiteral("the WinVELMAR project");
 
-const char* const MethodCaptions[5] = {"Johansen (1-step)", "Euler 4-step", "Euler 16-step",
-                                       "Euler 2-4-8 extrapolation", "Euler 8-16-32 extrapolation"};
-
 QString q(const std::string& s) {
     return QString::fromStdString(s);
 }
@@ -926,8 +923,8 @@ QString Generator::experimentTable(const ExperimentRun& run, const QStringList& 
     }
     QStringList headings{QStringLiteral("Variable"), QStringLiteral("Description")};
     QList<int> widths{9, 26};
-    for (const char* caption : MethodCaptions) {
-        headings << QString::fromLatin1(caption);
+    for (kv::SolutionMethod method = 1; method <= 5; ++method) {
+        headings << q(kv::MethodCaption(method));
         widths << 13;
     }
     QString html = tableStart(headings, widths);

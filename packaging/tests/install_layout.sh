@@ -72,9 +72,7 @@ out=$(appstreamcli validate --no-net "$prefix/share/metainfo/org.winvelmar.WinVE
 for page in WinVELMAR kvsolve; do
   text=$(zcat "$prefix/share/man/man1/$page.1.gz")
   grep -qi "^\.TH \"\?$page\"\? " <<<"$text" || fail "$page.1 has no title line"
-  if [ "$page" = WinVELMAR ]; then
-    grep -qF -- '\-\-version' <<<"$text" || fail "$page.1 does not describe --version"
-  fi
+  grep -qF -- '\-\-version' <<<"$text" || fail "$page.1 does not describe --version"
   out=$(LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 man --warnings -E UTF-8 -l "$prefix/share/man/man1/$page.1.gz" 2>&1 >/dev/null) ||
     fail "man $page: $out"
   [ -z "$out" ] || fail "man $page warns: $out"
@@ -85,6 +83,8 @@ v=$(cd / && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$prefix/bin/Wi
 [ "$v" = "WinVELMAR $version" ] || fail "WinVELMAR --version says '$v'"
 h=$(cd / && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$prefix/bin/WinVELMAR" --help | head -n 1)
 [ "$h" = "Usage: WinVELMAR [options] [FILE]" ] || fail "WinVELMAR --help says '$h'"
+v=$(cd / && "$prefix/bin/kvsolve" --version | head -n 1)
+[ "$v" = "kvsolve $version" ] || fail "kvsolve --version says '$v'"
 (cd / && "$prefix/bin/kvsolve" --help >/dev/null) || fail "kvsolve --help failed"
 
 if [ $failures -gt 0 ]; then
