@@ -1,6 +1,7 @@
 #include "docgen.h"
 
 #include "celltext.h"
+#include "pdfoutline.h"
 #include "solve.h"
 #include "tableau.h"
 
@@ -22,10 +23,6 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
-#include <qpdf/QPDF.hh>
-#include <qpdf/QPDFObjectHandle.hh>
-#include <qpdf/QPDFPageDocumentHelper.hh>
-#include <qpdf/QPDFWriter.hh>
 
 namespace docgen {
 
@@ -1063,77 +1060,18 @@ std::vector<Heading> printDocument(const QTextDocument& source, QPdfWriter& writ
     return headings;
 }
 
-// Adds the headings to the PDF file as its outline, nested by level, each
-// opening its page at the heading; the viewer shows the outline on opening.
+// Adds the headings to the PDF file as its outline.
 void addOutline(const QString& path, const std::vector<Heading>& headings) {
     if (headings.empty()) {
         return;
     }
-    const std::string file = QFile::encodeName(path).toStdString();
-    QPDF pdf;
-    pdf.processFile(file.c_str());
-    const std::vector<QPDFPageObjectHelper> pages = QPDFPageDocumentHelper(pdf).getAllPages();
-
-    struct Item {
-        QPDFObjectHandle Object;
-        std::vector<std::size_t> Children;
-        int Descendants = 0;
-    };
-    std::vector<Item> items(headings.size() + 1); // item 0: the outline root
-    items[0].Object = pdf.makeIndirectObject(QPDFObjectHandle::parse("<< /Type /Outlines >>"));
-    std::vector<std::pair<int, std::size_t>> open{{0, 0}}; // (level, item) from the root down
-    for (std::size_t i = 0; i < headings.size(); ++i) {
-        const Heading& h = headings[i];
-        while (open.back().first >= h.Level) {
-            open.pop_back();
-        }
-        const std::size_t parent = open.back().second;
-        QPDFObjectHandle entry = QPDFObjectHandle::newDictionary();
-        entry.replaceKey("/Title", QPDFObjectHandle::newUnicodeString(h.Title.toStdString()));
-        const std::size_t page = std::min<std::size_t>(std::size_t(h.Page), pages.size() - 1);
-        QPDFObjectHandle dest = QPDFObjectHandle::newArray();
-        dest.appendItem(pages[page].getObjectHandle());
-        dest.appendItem(QPDFObjectHandle::newName("/XYZ"));
-        dest.appendItem(QPDFObjectHandle::newNull());
-        dest.appendItem(QPDFObjectHandle::newReal(h.TopPt, 2));
-        dest.appendItem(QPDFObjectHandle::newNull());
-        entry.replaceKey("/Dest", dest);
-        items[i + 1].Object = pdf.makeIndirectObject(entry);
-        items[parent].Children.push_back(i + 1);
-        for (const auto& [level, item] : open) {
-            ++items[item].Descendants;
-        }
-        open.push_back({h.Level, i + 1});
+    std::vector<OutlineEntry> entries;
+    for (const Heading& h : headings) {
+        entries.push_back({h.Level, h.Title.toStdString(), h.Page, h.TopPt});
     }
-    for (Item& item : items) {
-        const std::vector<std::size_t>& kids = item.Children;
-        if (kids.empty()) {
-            continue;
-        }
-        item.Object.replaceKey("/First", items[kids.front()].Object);
-        item.Object.replaceKey("/Last", items[kids.back()].Object);
-        item.Object.replaceKey("/Count", QPDFObjectHandle::newInteger(item.Descendants));
-        for (std::size_t k = 0; k < kids.size(); ++k) {
-            QPDFObjectHandle child = items[kids[k]].Object;
-            child.replaceKey("/Parent", item.Object);
-            if (k > 0) {
-                child.replaceKey("/Prev", items[kids[k - 1]].Object);
-            }
-            if (k + 1 < kids.size()) {
-                child.replaceKey("/Next", items[kids[k + 1]].Object);
-            }
-        }
-    }
-    QPDFObjectHandle root = pdf.getRoot();
-    root.replaceKey("/Outlines", items[0].Object);
-    root.replaceKey("/PageMode", QPDFObjectHandle::newName("/UseOutlines"));
-
     const QString written = path + QStringLiteral(".outline");
-    {
-        QPDFWriter writer(pdf, QFile::encodeName(written).constData());
-        writer.setDeterministicID(true); // the same sources give the same file
-        writer.write();
-    }
+    WriteOutline(QFile::encodeName(path).toStdString(), QFile::encodeName(written).toStdString(),
+                 entries);
     QFile::remove(path);
     if (!QFile::rename(written, path)) {
         throw DocError(QStringLiteral("cannot replace %1").arg(QDir::toNativeSeparators(path)));

@@ -2,6 +2,7 @@
 // equations source is checked against the model, every field is filled from
 // the model, and the documents beside the executable carry what they should.
 #include "docgen.h"
+#include "pdfoutline.h"
 
 #include "solve.h"
 #include "tableau.h"
@@ -11,10 +12,6 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QtTest>
-#include <functional>
-#include <qpdf/QPDF.hh>
-#include <qpdf/QPDFOutlineDocumentHelper.hh>
-#include <qpdf/QPDFPageDocumentHelper.hh>
 
 using namespace docgen;
 
@@ -304,32 +301,15 @@ private slots:
 
         // The outline holds the headings nested by level, each opening the page
         // that shows it.
-        QPDF pdf;
-        pdf.processFile(QFile::encodeName(path).constData());
-        const std::vector<QPDFPageObjectHelper> pages = QPDFPageDocumentHelper(pdf).getAllPages();
-        QPDFOutlineDocumentHelper outline(pdf);
-        QVERIFY(outline.hasOutlines());
         struct Entry {
             int Depth;
             QString Title;
             int Page;
         };
         QList<Entry> entries;
-        std::function<void(std::vector<QPDFOutlineObjectHelper>, int)> collect =
-            [&](std::vector<QPDFOutlineObjectHelper> items, int depth) {
-                for (QPDFOutlineObjectHelper& item : items) {
-                    const QPDFObjGen target = item.getDestPage().getObjGen();
-                    int page = -1;
-                    for (std::size_t i = 0; i < pages.size(); ++i) {
-                        if (pages[i].getObjectHandle().getObjGen() == target) {
-                            page = int(i);
-                        }
-                    }
-                    entries.append({depth, QString::fromStdString(item.getTitle()), page});
-                    collect(item.getKids(), depth + 1);
-                }
-            };
-        collect(outline.getTopLevelOutlines(), 0);
+        for (const OutlineEntry& e : ReadOutline(QFile::encodeName(path).toStdString())) {
+            entries.append({e.Level - 1, QString::fromStdString(e.Title), e.Page});
+        }
         QVERIFY(entries.size() > 2);
         QCOMPARE(entries[0].Depth, 0);
         for (const Entry& e : entries) {
