@@ -1,9 +1,11 @@
-// WinVELMAR: the exception unit starts first, then the start-up settings
-// (locale and decimal separator), the application's title and help file, the
-// main window with its experiment and the event loop; "Program End." is logged
-// once the window is gone. --help and --version answer before any of that,
-// without a display; the command line may name one file.
+// WinVELMAR: --help and --version answer first, without a display; then the
+// termination signals are caught (they end the program as Exit does), the
+// exception unit starts, then the start-up settings (locale and decimal
+// separator), the application's title and help file, the command line (which
+// may name one file), the main window with its experiment and the event loop;
+// "Program End." is logged once the window is gone.
 #include "commandline.h"
+#include "endsignals.h"
 #include "helpselector.h"
 #include "sdiappform.h"
 #include "settings.h"
@@ -18,10 +20,12 @@ int main(int argc, char** argv) {
     if (const std::optional<int> answered = AnswerInfoOptions(argc, argv)) {
         return *answered;
     }
+    InstallEndSignals();
     VkDebugInfoStartup();
     int exitCode = 0;
     {
         TVkApplication app(argc, argv);
+        WatchEndSignals();
         QApplication::setApplicationName(QStringLiteral("WinVELMAR"));
         QApplication::setApplicationDisplayName(QStringLiteral("WinVELMAR"));
         QApplication::setApplicationVersion(QStringLiteral(WINVELMAR_VERSION));

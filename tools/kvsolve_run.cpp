@@ -1,5 +1,6 @@
 #include "kvsolve_run.h"
 
+#include "divisors.h"
 #include "model.h"
 
 #ifdef KVSOLVE_TABLE_FORMATS
@@ -201,8 +202,7 @@ struct TEcho {
         Exchanges; // (made exogenous, made endogenous)
 };
 
-void ApplyDataEdit(kv::TExperiment& E, const std::string& arg,
-                   std::map<std::pair<int, int>, std::string>& edited, TEcho& echo) {
+void ApplyDataEdit(kv::TExperiment& E, const std::string& arg, TEcho& echo) {
     const std::string what = "--data " + Quoted(arg);
     const auto [cell, valueText] = SplitAt(arg, '=', what, "R,C=VALUE");
     const auto [rowText, colText] = SplitAt(cell, ',', what, "R,C=VALUE");
@@ -210,11 +210,6 @@ void ApplyDataEdit(kv::TExperiment& E, const std::string& arg,
     const int c = CellIndex(colText, kv::DataCols, cell, what);
     if (!kv::EditMask(r, c)) {
         throw UsageError(what + ": cell " + cell + " is not an entered cell of the database");
-    }
-    const auto [it, first] = edited.emplace(std::pair{r, c}, arg);
-    if (!first) {
-        throw UsageError(what + ": cell " + std::to_string(r) + "," + std::to_string(c) +
-                         " is edited twice (also --data " + Quoted(it->second) + ")");
     }
     const double value = ParseNumber(valueText, what);
     CheckRange(value, valueText, -100, 500, what);
@@ -540,9 +535,8 @@ int RunParsed(const std::vector<std::string>& args, std::ostream& out, std::ostr
     kv::TExperiment E;
     TEcho echo;
     try {
-        std::map<std::pair<int, int>, std::string> edited;
         for (const auto& edit : dataEdits) {
-            ApplyDataEdit(E, edit, edited, echo);
+            ApplyDataEdit(E, edit, echo);
         }
         for (const auto& swap : swaps) {
             ApplySwap(E, swap, echo);
@@ -587,6 +581,12 @@ int RunParsed(const std::vector<std::string>& args, std::ostream& out, std::ostr
                 }
                 err << "kvsolve: Warning: Editing caused negative values in Data Base (" << given
                     << "): " << cells << "; please rectify\n";
+                return ExitBadData;
+            }
+            const auto undefined = kv::UndefinedCoefficients(E.BaseData);
+            if (!undefined.empty()) {
+                err << "kvsolve: " << kv::UndefinedCoefficientsText(undefined, "\nkvsolve: ")
+                    << '\n';
                 return ExitBadData;
             }
             E.NewData = E.BaseData;
