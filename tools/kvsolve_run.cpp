@@ -414,17 +414,13 @@ bool WriteTables(const kv::TExperiment& E, std::ostream& out, std::ostream& err,
     return true;
 }
 
+#endif
+
 const std::vector<std::string> Formats{"json", "csv", "text", "long-csv"};
 const char* const FormatHelp =
     "Output format: json; csv (the Results page as Save writes it); text (the Results "
     "page as Print writes it); long-csv (one RFC 4180 row per variable: variable, "
     "description, experiment, method, value, exogenous)";
-#else
-const std::vector<std::string> Formats{"json", "long-csv"};
-const char* const FormatHelp =
-    "Output format: json; long-csv (one RFC 4180 row per variable: variable, description, "
-    "experiment, method, value, exogenous)";
-#endif
 
 // The edits, exchanges and shocks given, for the messages about a failed solve.
 std::string GivenOptions(const std::vector<std::string>& dataEdits,
@@ -526,6 +522,14 @@ int RunParsed(const std::vector<std::string>& args, std::ostream& out, std::ostr
         err << "kvsolve: " << e.what() << '\n';
         return ExitUsage;
     }
+#ifndef KVSOLVE_TABLE_FORMATS
+    if ((format == "csv" || format == "text") && !listVariables) {
+        err << "kvsolve: --format " << format
+            << ": the pages' tables need the output library, which this build of kvsolve has "
+               "not\n";
+        return ExitUsage;
+    }
+#endif
     if (updatedData && format == "long-csv") {
         err << "kvsolve: --updated-data: not available with --format long-csv (use --format json "
                "or csv)\n";
