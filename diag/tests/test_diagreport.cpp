@@ -337,7 +337,7 @@ TEST(Processes, ListedFromProc) {
     EXPECT_FALSE(RunningProcessesList(empty.path(), names));
 
     ASSERT_TRUE(RunningProcessesList("/proc", names));
-    EXPECT_TRUE(names.contains("frame_tests"));
+    EXPECT_TRUE(names.contains("diag_tests"));
 }
 
 TEST_F(DiagReport, ProcessesSortedWithoutDuplicates) {

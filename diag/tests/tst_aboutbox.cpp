@@ -1,9 +1,9 @@
 // The about box: its controls, keys, the two animations with the weekday's
 // sound, the diagnostics button and ShowAboutBox with and without a suite.
+#include "../../frame/tests/modalwatch.h"
 #include "aboutbox.h"
 #include "diagform.h"
 #include "helpselector.h"
-#include "modalwatch.h"
 #include "sounds.h"
 #include "workarea.h"
 

@@ -1,10 +1,10 @@
 // The diagnostics report gathered from this computer, and the diagnostics
 // window that shows, copies and saves it.
+#include "../../frame/tests/modalwatch.h"
 #include "diagfacts.h"
 #include "diagform.h"
 #include "diagreport.h"
 #include "errors.h"
-#include "modalwatch.h"
 #include "suite.h"
 #include "workarea.h"
 
