@@ -1,5 +1,5 @@
 // The diagnostics report: its layout from injected facts, and the fact
-// readers that work on folders (special folders, /sys, /proc, executables).
+// readers that work on folders (special folders, executables, the PATH).
 #include "diagfacts.h"
 #include "diagreport.h"
 #include "workarea.h"
@@ -265,79 +265,6 @@ TEST(SpecialFolders, UnexpectedIndexIsReported) {
     EXPECT_FALSE(SpecialFolder(0).Defined);
     SetMessageDialogHook({});
     EXPECT_EQ(shown, QStringList(2, QStringLiteral("program error: unexpected case of sdt")));
-}
-
-// A fake /sys/devices/system/cpu: one topology per logical CPU.
-struct CpuTopology {
-    int package;
-    int die;
-    int core;
-};
-
-TEST(Processors, CountsFromTopology) {
-    QTemporaryDir sys;
-    ASSERT_TRUE(sys.isValid());
-    // Two packages with two cores each, two threads per core; cpu7 offline.
-    const CpuTopology cpus[] = {{0, 0, 0}, {0, 0, 0}, {0, 0, 1}, {0, 0, 1},
-                                {1, 0, 0}, {1, 0, 0}, {1, 0, 1}, {1, 0, 1}};
-    for (int i = 0; i < 8; ++i) {
-        const QString t = sys.filePath(QStringLiteral("cpu%1/topology/").arg(i));
-        ASSERT_TRUE(writeFile(t + "physical_package_id", QByteArray::number(cpus[i].package)));
-        ASSERT_TRUE(writeFile(t + "die_id", QByteArray::number(cpus[i].die)));
-        ASSERT_TRUE(writeFile(t + "core_id", QByteArray::number(cpus[i].core)));
-    }
-    ASSERT_TRUE(QDir(sys.path()).mkpath("cpufreq")); // not a CPU
-    ASSERT_TRUE(writeFile(sys.filePath("online"), "0-6\n"));
-    TProcessorCounts c = ReadProcessorCounts(sys.path());
-    EXPECT_EQ(c.Sockets, 2);
-    EXPECT_EQ(c.Cores, 4);
-    EXPECT_EQ(c.LogicalCpus, 7);
-
-    // Only package 1 online: the same core numbers do not merge packages.
-    ASSERT_TRUE(writeFile(sys.filePath("online"), "4-5,7\n"));
-    c = ReadProcessorCounts(sys.path());
-    EXPECT_EQ(c.Sockets, 1);
-    EXPECT_EQ(c.Cores, 2);
-    EXPECT_EQ(c.LogicalCpus, 3);
-
-    // Without the online list every cpuN folder counts.
-    QFile::remove(sys.filePath("online"));
-    c = ReadProcessorCounts(sys.path());
-    EXPECT_EQ(c.LogicalCpus, 8);
-
-    c = ReadProcessorCounts(sys.filePath("missing"));
-    EXPECT_EQ(c.Sockets + c.Cores + c.LogicalCpus, 0);
-
-    // This computer: at least one of each, cores no more than CPUs.
-    const TProcessorCounts& real = ::ProcessorCounts();
-    EXPECT_GE(real.Sockets, 1);
-    EXPECT_GE(real.Cores, real.Sockets);
-    EXPECT_GE(real.LogicalCpus, real.Cores);
-}
-
-TEST(Processes, ListedFromProc) {
-    QTemporaryDir proc;
-    const auto process = [&proc](const QString& pid, const QByteArray& cmdline,
-                                 const QByteArray& comm) {
-        return writeFile(proc.filePath(pid + "/cmdline"), cmdline) &&
-               writeFile(proc.filePath(pid + "/comm"), comm + "\n");
-    };
-    ASSERT_TRUE(process("1", QByteArray("/sbin/init\0", 11), "init"));
-    ASSERT_TRUE(process("2", "", "kthreadd")); // a kernel thread
-    ASSERT_TRUE(process("42", QByteArray("-bash\0", 6), "bash"));
-    ASSERT_TRUE(process("43", QByteArray("bash\0-l\0", 8), "bash"));
-    ASSERT_TRUE(QDir(proc.path()).mkpath("44")); // ended meanwhile
-    ASSERT_TRUE(process("sys", "x", "not a process"));
-    QStringList names;
-    ASSERT_TRUE(RunningProcessesList(proc.path(), names));
-    names.sort();
-    EXPECT_EQ(names, QStringList({"bash", "bash", "init"}));
-
-    QTemporaryDir empty;
-    EXPECT_FALSE(RunningProcessesList(empty.path(), names));
-
-    ASSERT_TRUE(RunningProcessesList("/proc", names));
-    EXPECT_TRUE(names.contains("diag_tests"));
 }
 
 TEST_F(DiagReport, ProcessesSortedWithoutDuplicates) {
