@@ -267,6 +267,43 @@ TEST(SpecialFolders, UnexpectedIndexIsReported) {
     EXPECT_EQ(shown, QStringList(2, QStringLiteral("program error: unexpected case of sdt")));
 }
 
+struct EnvCase {
+    const char* name;
+    const char* entry;
+    const char* shown;
+};
+void PrintTo(const EnvCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class EnvironmentLines : public ::testing::TestWithParam<EnvCase> {};
+
+// The report goes out by e-mail: values that may be secrets never appear in
+// it; everything else appears as the environment holds it.
+TEST_P(EnvironmentLines, SecretValuesHidden) {
+    const EnvCase& c = GetParam();
+    TDiagFacts f = sampleFacts();
+    f.Environment = {QString::fromUtf8(c.entry)};
+    EXPECT_EQ(sectionLines(BuildDiagReport(f), 9), QStringList{QString::fromUtf8(c.shown)});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, EnvironmentLines,
+    ::testing::Values(
+        EnvCase{"token", "GITHUB_TOKEN=ghp_abc123", "GITHUB_TOKEN=(hidden)"},
+        EnvCase{"secret_lower_case", "aws_secret_access_key=xyz", "aws_secret_access_key=(hidden)"},
+        EnvCase{"password", "DB_PASSWORD=hunter2", "DB_PASSWORD=(hidden)"},
+        EnvCase{"passwd", "SMTP_PASSWD=hunter2", "SMTP_PASSWD=(hidden)"},
+        EnvCase{"key_inside_a_word", "KEYRING_FILE=/home/s/k", "KEYRING_FILE=(hidden)"},
+        EnvCase{"credential", "GOOGLE_APPLICATION_CREDENTIALS=/etc/c.json",
+                "GOOGLE_APPLICATION_CREDENTIALS=(hidden)"},
+        EnvCase{"value_with_equals", "API_KEY=a=b", "API_KEY=(hidden)"},
+        EnvCase{"empty_value", "SECRET=", "SECRET=(hidden)"},
+        EnvCase{"word_only_in_the_value", "NOTE=my password is long", "NOTE=my password is long"},
+        EnvCase{"plain", "PATH=/usr/bin:/bin", "PATH=/usr/bin:/bin"},
+        EnvCase{"windows_drive_entry", "=C:=C:\\temp", "=C:=C:\\temp"},
+        EnvCase{"no_value", "TOKEN", "TOKEN"}));
+
 TEST_F(DiagReport, ProcessesSortedWithoutDuplicates) {
     TDiagFacts f = sampleFacts();
     f.ProcessesOk = true;

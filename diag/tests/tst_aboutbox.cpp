@@ -8,12 +8,17 @@
 #include "workarea.h"
 
 #include <QClipboard>
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <cmath>
+
+#include <unistd.h>
 
 namespace {
 
@@ -88,7 +93,6 @@ private slots:
         QCOMPARE(box.Label1->font().pixelSize(), 31);
         QVERIFY(box.Label1->alignment() & Qt::AlignHCenter);
         QCOMPARE(box.ProductName->text(), QStringLiteral("Version 2.00,  8/Aug/2017"));
-        QCOMPARE(box.Label4->text(), "File: " + QCoreApplication::applicationFilePath().toLower());
         QCOMPARE(box.Label5->text(), QString(SuiteLine).replace("\r\n", "\n"));
         QCOMPARE(box.OKButton->text(), QStringLiteral("&OK"));
         QCOMPARE(box.HelpBtn->text(), QStringLiteral("&Help"));
@@ -117,6 +121,33 @@ private slots:
                 QVERIFY2(box.rect().contains(r), qPrintable(w->objectName()));
             }
         }
+    }
+
+    // The file line names the running executable as it is.
+    void fileLineNamesTheRunningFile() {
+        TxrAboutBox box(icon(), "WinVELMAR", 2.0, 0, SuiteLine);
+        const QString path = QDir::toNativeSeparators(QCoreApplication::applicationFilePath());
+        QCOMPARE(box.Label4->text(), "File: " + path);
+        QVERIFY(QFileInfo(QDir::fromNativeSeparators(box.Label4->text().mid(6))).isFile());
+    }
+
+    // Run from a folder and a file name with capitals, the file line still
+    // names an existing file: this test program, linked there, runs the test
+    // above.
+    void fileLineKeepsCapitals() {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid() && QDir(dir.path()).mkdir("Mixed Case"));
+        const QString copy = dir.filePath("Mixed Case/TstAboutBox");
+        const QString self = QCoreApplication::applicationFilePath();
+        if (::link(QFile::encodeName(self).constData(), QFile::encodeName(copy).constData()) != 0) {
+            QVERIFY(QFile::copy(self, copy));
+        }
+        QProcess child;
+        child.setProcessChannelMode(QProcess::MergedChannels);
+        child.start(copy, {"fileLineNamesTheRunningFile"});
+        QVERIFY(child.waitForFinished(60000));
+        QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0,
+                 child.readAll().constData());
     }
 
     void helpButton() {

@@ -104,6 +104,7 @@ private slots:
 
         TEnvSetting vkdir("VKDIR", suite.path().toLocal8Bit());
         TEnvSetting tmp("TEMP", temp.path().toLocal8Bit());
+        TEnvSetting token("WINVELMAR_TEST_TOKEN", "s3cr3t-value");
         const QStringList report = BuildDiagReport(GatherDiagFacts("WinVELMAR", 2.0));
         QVERIFY2(FShown.isEmpty(), qPrintable(FShown.join('\n')));
 
@@ -137,6 +138,8 @@ private slots:
         QVERIFY(sectionLines(report, 7).contains(
             SpecialFolderLine({3, "TEMP Folder", temp.path(), true, true, true})));
         QVERIFY(sectionLines(report, 9).filter(QRegularExpression("^PATH=")).size() == 1);
+        QVERIFY(sectionLines(report, 9).contains("WINVELMAR_TEST_TOKEN=(hidden)"));
+        QVERIFY(!report.join('\n').contains("s3cr3t-value"));
         QVERIFY(sectionLines(report, 11).contains("tst_diagform"));
         QVERIFY(!sectionLines(report, 12).filter(QRegularExpression("^tst_diagform ")).isEmpty());
         QVERIFY(sectionLines(report, 12).contains("Files in VARNOK folder  " + suite.path()));
