@@ -59,7 +59,7 @@ protected:
         QString msg;
         EXPECT_TRUE(MakePageSimTab(T, page, msg)) << Str(msg);
         const QString path = dir.filePath(QStringLiteral("page.csv"));
-        EXPECT_TRUE(SaveSimTabAsCSV(T, WholeTable, path, msg)) << Str(msg);
+        EXPECT_TRUE(SaveSimTabAsCSV(T, path, msg)) << Str(msg);
         QFile f(path);
         EXPECT_TRUE(f.open(QIODevice::ReadOnly));
         QStringList lines = QString::fromUtf8(f.readAll()).split(QStringLiteral("\r\n"));
@@ -155,7 +155,7 @@ TEST_F(PageTables, CopiedDataPageIs12LinesOf7Cells) {
     TSimTab T;
     QString S, msg;
     ASSERT_TRUE(MakePageSimTab(T, BaseDataPageTable(), msg));
-    ASSERT_TRUE(CopySimTabToString(T, WholeTable, S, msg));
+    ASSERT_TRUE(CopySimTabToString(T, S, msg));
     ASSERT_TRUE(S.endsWith(QChar(0)));
     S.chop(1);
     QStringList lines = S.split(QStringLiteral("\r\n"));
