@@ -2,6 +2,7 @@
 // this computer's.
 #if defined(__linux__)
 #include "diagfacts.h"
+#include "diagfixture.h"
 #include "probes_linux.h"
 
 #include <QDir>
@@ -9,16 +10,6 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-
-namespace {
-
-bool writeFile(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
-} // namespace
 
 // A fake /sys/devices/system/cpu: one topology per logical CPU.
 struct CpuTopology {
@@ -35,19 +26,19 @@ TEST(Processors, CountsFromTopology) {
                                 {1, 0, 0}, {1, 0, 0}, {1, 0, 1}, {1, 0, 1}};
     for (int i = 0; i < 8; ++i) {
         const QString t = sys.filePath(QStringLiteral("cpu%1/topology/").arg(i));
-        ASSERT_TRUE(writeFile(t + "physical_package_id", QByteArray::number(cpus[i].package)));
-        ASSERT_TRUE(writeFile(t + "die_id", QByteArray::number(cpus[i].die)));
-        ASSERT_TRUE(writeFile(t + "core_id", QByteArray::number(cpus[i].core)));
+        ASSERT_TRUE(WriteFile(t + "physical_package_id", QByteArray::number(cpus[i].package)));
+        ASSERT_TRUE(WriteFile(t + "die_id", QByteArray::number(cpus[i].die)));
+        ASSERT_TRUE(WriteFile(t + "core_id", QByteArray::number(cpus[i].core)));
     }
     ASSERT_TRUE(QDir(sys.path()).mkpath("cpufreq")); // not a CPU
-    ASSERT_TRUE(writeFile(sys.filePath("online"), "0-6\n"));
+    ASSERT_TRUE(WriteFile(sys.filePath("online"), "0-6\n"));
     TProcessorCounts c = ReadProcessorCounts(sys.path());
     EXPECT_EQ(c.Sockets, 2);
     EXPECT_EQ(c.Cores, 4);
     EXPECT_EQ(c.LogicalCpus, 7);
 
     // Only package 1 online: the same core numbers do not merge packages.
-    ASSERT_TRUE(writeFile(sys.filePath("online"), "4-5,7\n"));
+    ASSERT_TRUE(WriteFile(sys.filePath("online"), "4-5,7\n"));
     c = ReadProcessorCounts(sys.path());
     EXPECT_EQ(c.Sockets, 1);
     EXPECT_EQ(c.Cores, 2);
@@ -72,8 +63,8 @@ TEST(Processes, ListedFromProc) {
     QTemporaryDir proc;
     const auto process = [&proc](const QString& pid, const QByteArray& cmdline,
                                  const QByteArray& comm) {
-        return writeFile(proc.filePath(pid + "/cmdline"), cmdline) &&
-               writeFile(proc.filePath(pid + "/comm"), comm + "\n");
+        return WriteFile(proc.filePath(pid + "/cmdline"), cmdline) &&
+               WriteFile(proc.filePath(pid + "/comm"), comm + "\n");
     };
     ASSERT_TRUE(process("1", QByteArray("/sbin/init\0", 11), "init"));
     ASSERT_TRUE(process("2", "", "kthreadd")); // a kernel thread

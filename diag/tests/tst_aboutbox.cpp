@@ -2,10 +2,10 @@
 // sound, the diagnostics button and ShowAboutBox with and without a suite.
 #include "../../frame/tests/modalwatch.h"
 #include "aboutbox.h"
+#include "diagfixture.h"
 #include "diagform.h"
 #include "helpselector.h"
 #include "sounds.h"
-#include "workarea.h"
 
 #include <QClipboard>
 #include <QDir>
@@ -59,7 +59,7 @@ struct TSoundRequest {
 class TstAboutBox : public QObject {
     Q_OBJECT
 
-    QStringList FShown;
+    TMessageRecorder FMessages;
 
     static QIcon icon() {
         QPixmap pixmap(64, 64);
@@ -68,14 +68,7 @@ class TstAboutBox : public QObject {
     }
 
 private slots:
-    void initTestCase() {
-        SetMessageDialogHook([this](const QString& text, MessageKind, MessageButtons, int) {
-            FShown << text;
-            return 1;
-        });
-    }
-    void cleanupTestCase() { SetMessageDialogHook({}); }
-    void init() { FShown.clear(); }
+    void init() { FMessages.Shown.clear(); }
     void cleanup() {
         SetSoundHook({});
         TxrAboutBox::SetDateSource({});
@@ -255,7 +248,7 @@ private slots:
         box.SetAnimationIntervals(1, 1);
         box.ProgramIconClick();
         QTRY_VERIFY_WITH_TIMEOUT(!box.Animating(), 3000);
-        QVERIFY(FShown.isEmpty());
+        QVERIFY(FMessages.Shown.isEmpty());
     }
 
     void link() {
@@ -318,18 +311,13 @@ private slots:
     void showAboutBox() {
         QFETCH(bool, withSuite);
         QTemporaryDir suite;
-        const QByteArray oldVkdir = qgetenv("VKDIR");
+        ScopedEnv vkdir("VKDIR", std::nullopt);
         if (withSuite) {
-            QFile praxel(suite.filePath("praxel.exe"));
-            QVERIFY(praxel.open(QIODevice::WriteOnly));
-            praxel.write("#!/bin/sh\nrpt=$(sed -n 2p \"$2\" | tr -d '\\r')\n"
-                         "printf '[result]\\nrelease=1.13>\\nProgram version=s\\n' > \"$rpt\"\n");
-            praxel.close();
-            praxel.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                  QFileDevice::ExeOwner);
-            qputenv("VKDIR", suite.path().toLocal8Bit());
-        } else {
-            qunsetenv("VKDIR");
+            QVERIFY(WriteScript(suite.filePath("praxel.exe"),
+                                "#!/bin/sh\nrpt=$(sed -n 2p \"$2\" | tr -d '\\r')\n"
+                                "printf '[result]\\nrelease=1.13>\\nProgram version=s\\n' > "
+                                "\"$rpt\"\n"));
+            vkdir.Set(suite.path().toLocal8Bit());
         }
         QString line;
         QString caption;
@@ -341,11 +329,6 @@ private slots:
             }
         });
         const int result = ShowAboutBox(icon(), "WinVELMAR", 2.0, 0);
-        if (oldVkdir.isNull()) {
-            qunsetenv("VKDIR");
-        } else {
-            qputenv("VKDIR", oldVkdir);
-        }
         QCOMPARE(result, 1);
         QCOMPARE(caption, QStringLiteral(" About WinVELMAR"));
         QCOMPARE(line, withSuite ? "VARNOK folder: " + suite.path() +

@@ -3,6 +3,8 @@
 #include "pagetables.h"
 
 #include "model.h"
+#include "modelstate.h"
+#include "savedtext.h"
 #include "simtab_fixtures.h"
 #include "txtfile.h"
 
@@ -17,42 +19,8 @@ using kvtest::Str;
 
 namespace {
 
-// Splits one saved line into its fields: a field is closed by the separator;
-// a field that starts with a double quote runs to the quote before a separator.
-QStringList SplitCsvLine(const QString& line, QChar sep) {
-    QStringList fields;
-    qsizetype i = 0;
-    while (i < line.size()) {
-        if (line[i] == QLatin1Char('"')) {
-            const qsizetype end = line.indexOf(QStringLiteral("\"") + sep, i + 1);
-            EXPECT_GE(end, 0) << "unclosed quote in " << Str(line);
-            if (end < 0) {
-                break;
-            }
-            fields << line.mid(i + 1, end - i - 1);
-            i = end + 2;
-        } else {
-            const qsizetype end = line.indexOf(sep, i);
-            EXPECT_GE(end, 0) << "field without separator in " << Str(line);
-            if (end < 0) {
-                break;
-            }
-            fields << line.mid(i, end - i);
-            i = end + 1;
-        }
-    }
-    return fields;
-}
-
-class PageTables : public ::testing::Test {
+class PageTables : public kvtest::FreshModel {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        TemFileName = dir.filePath(QStringLiteral("TEM")).toStdString();
-        InitModel();
-    }
-    void TearDown() override { TemFileName = "TEM"; }
-
     // The page saved as Save does, read back as lines of fields.
     std::vector<QStringList> Saved(const TPageTable& page) {
         TSimTab T;
@@ -68,7 +36,7 @@ protected:
         std::vector<QStringList> rows;
         for (const QString& line : lines) {
             EXPECT_TRUE(line.endsWith(CsvSeparator())) << Str(line);
-            rows.push_back(SplitCsvLine(line, CsvSeparator()));
+            rows.push_back(kvtest::Fields(line, CsvSeparator()));
         }
         return rows;
     }
