@@ -41,7 +41,9 @@ private:
 void programSection(TReport& r, const TDiagFacts& f) {
     r << QStringLiteral("Program: ") + f.ProgramName;
     r << ProductVersionText(f.Version);
-    r << QStringLiteral("File: ") + f.ExePath.toLower() +
+    // The path as it is, as in the about box: in lower case it could name a
+    // file that does not exist.
+    r << QStringLiteral("File: ") + f.ExePath +
              QStringLiteral(" (%1-bit, %2)")
                  .arg(f.ExeBits)
                  .arg(f.LargeAddressAware ? QStringLiteral("large address aware")

@@ -88,7 +88,7 @@ TEST_F(DiagReport, ProgramSection) {
     ASSERT_EQ(lines.size(), 11);
     EXPECT_EQ(s(lines[0]), "Program: WinVELMAR");
     EXPECT_EQ(s(lines[1]), "Version 2.00,  8/Aug/2017");
-    EXPECT_EQ(s(lines[2]), "File: /opt/winvelmar/winvelmar (64-bit, large address aware)");
+    EXPECT_EQ(s(lines[2]), "File: /Opt/WinVELMAR/WinVELMAR (64-bit, large address aware)");
     EXPECT_EQ(s(lines[3]), "Help File: /Opt/WinVELMAR/WinVELMAR.qch [exists]");
     EXPECT_EQ(s(lines[6]), "Program Keep Dir:      \t");
     EXPECT_EQ(s(lines[7]), "Program Ini Name:      \t");

@@ -54,8 +54,8 @@ private slots:
 
         const QStringList program = SectionLines(report, 1);
         QCOMPARE(program.value(1), QStringLiteral("Version 2.00,  8/Aug/2017"));
-        QVERIFY(program.value(2).startsWith(
-            "File: " + QCoreApplication::applicationFilePath().toLower() + " ("));
+        QVERIFY(
+            program.value(2).startsWith("File: " + QCoreApplication::applicationFilePath() + " ("));
 
         const QStringList system = SectionLines(report, 2);
         const TProcessorCounts& counts = ProcessorCounts();
