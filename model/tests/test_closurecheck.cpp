@@ -44,7 +44,7 @@ kv::TExchange Exchange(const char* endo, const char* exo) {
 }
 
 TEST_F(ModelTest, SoundClosureNeedsNoExplanation) {
-    const kv::TClosureCheck check = kv::CheckClosure(kv::BaseData, kv::Closure);
+    const kv::TClosureCheck check = kv::CheckClosure(E.BaseData, E.Closure);
     EXPECT_FALSE(check.Singular);
     EXPECT_FALSE(check.Unreliable);
     EXPECT_GT(check.ConditionEstimate, 1);
@@ -68,13 +68,13 @@ TEST_P(SingularClosure, NamesTheVariablesAndListsExactlyTheCuringExchanges) {
     const SingularCase c = GetParam();
     Swap(c.endo, c.exo);
     const kv::TExchange last = Exchange(c.endo, c.exo);
-    const kv::TClosureCheck check = kv::CheckClosure(kv::BaseData, kv::Closure, last);
+    const kv::TClosureCheck check = kv::CheckClosure(E.BaseData, E.Closure, last);
     ASSERT_TRUE(check.Singular);
     EXPECT_FALSE(check.Unreliable);
     ASSERT_EQ(check.NullDirections.size(), 1u);
     const kv::Variable_Real& w = check.NullDirections[0];
     EXPECT_EQ(DirectionNames(w), PriceLevel);
-    EXPECT_LT(Residual(kv::Tableau, w), 1e-12);
+    EXPECT_LT(Residual(E.Tableau, w), 1e-12);
     EXPECT_EQ(check.EmptyEquations, c.emptyEquations);
     if (c.whole) {
         EXPECT_EQ(check.Explanation, c.explanation);
@@ -85,7 +85,7 @@ TEST_P(SingularClosure, NamesTheVariablesAndListsExactlyTheCuringExchanges) {
     EXPECT_EQ(check.FixingExchanges.front(), Exchange(c.exo, c.endo)); // undoing comes first
 
     // Every single exchange, solved: the listed ones solve, the others are singular.
-    const kv::TClosure closure = kv::Closure;
+    const kv::TClosure closure = E.Closure;
     Shock("t2") = -10;
     std::set<std::pair<int, int>> listed;
     for (const kv::TExchange& x : check.FixingExchanges) {
@@ -97,8 +97,8 @@ TEST_P(SingularClosure, NamesTheVariablesAndListsExactlyTheCuringExchanges) {
         for (int j = 1; j <= kv::NumExo; ++j) {
             kv::TClosure trial = closure;
             kv::ExchangeVariables(trial, k, j);
-            kv::Variable_Real vec = kv::ShockVec;
-            const auto res = kv::SolveModel(1, kv::BaseData, kv::NewData, vec, trial);
+            kv::Variable_Real vec = E.ShockVec;
+            const auto res = kv::SolveModel(1, E.BaseData, E.NewData, vec, trial);
             const bool isListed = listed.count({closure.EndoVar(k), closure.ExoList(j)}) > 0;
             EXPECT_EQ(res.singular, !isListed)
                 << kv::VarName(closure.EndoVar(k)) << " with " << kv::VarName(closure.ExoList(j));
@@ -130,11 +130,11 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(ModelTest, TwoUndeterminedCombinationsNeedTwoExchanges) {
     Swap("x(11)3", "phi");
     Swap("x(12)3", "f(21)4");
-    const kv::TClosureCheck check = kv::CheckClosure(kv::BaseData, kv::Closure);
+    const kv::TClosureCheck check = kv::CheckClosure(E.BaseData, E.Closure);
     ASSERT_TRUE(check.Singular);
     ASSERT_EQ(check.NullDirections.size(), 2u);
     for (const kv::Variable_Real& w : check.NullDirections) {
-        EXPECT_LT(Residual(kv::Tableau, w), 1e-12);
+        EXPECT_LT(Residual(E.Tableau, w), 1e-12);
     }
     EXPECT_TRUE(check.FixingExchanges.empty());
     EXPECT_NE(check.Explanation.find("f(21)4"), std::string::npos) << check.Explanation;
@@ -149,16 +149,16 @@ TEST_F(ModelTest, NearlySingularClosureSolvesButIsUnreliable) {
     // larger and one of them off by a hundred-billionth: every pivot passes,
     // but the matrix is within 1e-11 of a singular one.
     Swap("x(11)3", "phi");
-    kv::Tableau_Real M = kv::Tableau;
+    kv::Tableau_Real M = E.Tableau;
     for (double& m : M.Cells) {
         m *= 1e8;
     }
     M(39, kv::FindVariable("c")) *= 1 + 1e-11;
     kv::Variable_Real S{};
     S(kv::FindVariable("t2")) = -10;
-    EXPECT_FALSE(kv::SolveLinearStep(M, kv::Closure, S));
+    EXPECT_FALSE(kv::SolveLinearStep(M, E.Closure, S));
 
-    const kv::TClosureCheck check = kv::CheckClosure(M, kv::Closure);
+    const kv::TClosureCheck check = kv::CheckClosure(M, E.Closure);
     EXPECT_FALSE(check.Singular);
     EXPECT_TRUE(check.Unreliable);
     EXPECT_GT(check.ConditionEstimate, kv::UnreliableCondition);
@@ -172,8 +172,8 @@ TEST_F(ModelTest, NearlySingularClosureSolvesButIsUnreliable) {
     EXPECT_NE(check.Explanation.find("the price level"), std::string::npos);
     ASSERT_FALSE(check.FixingExchanges.empty());
     for (const kv::TExchange& x : check.FixingExchanges) {
-        kv::TClosure trial = kv::Closure;
-        kv::ExchangeVariables(trial, kv::Closure.EndoPos(x.Endogenous), ExoPlace(x.Exogenous));
+        kv::TClosure trial = E.Closure;
+        kv::ExchangeVariables(trial, E.Closure.EndoPos(x.Endogenous), ExoPlace(x.Exogenous));
         const kv::TClosureCheck after = kv::CheckClosure(M, trial);
         EXPECT_FALSE(after.Singular || after.Unreliable)
             << kv::VarName(x.Endogenous) << " with " << kv::VarName(x.Exogenous);

@@ -13,14 +13,14 @@ protected:
     void SetUp() override {
         ModelTest::SetUp();
         Shock("t2") = -10;
-        conv_ = kv::ComputeConvergence(kv::BaseData, kv::ShockVec, kv::Closure);
+        conv_ = kv::ComputeConvergence(E.BaseData, E.ShockVec, E.Closure);
         ASSERT_TRUE(conv_.Extrapolation81632.has_value());
         best_ = *conv_.Extrapolation81632;
     }
     kv::Variable_Real Euler(int n) const {
-        kv::Variable_Real vec = kv::ShockVec;
+        kv::Variable_Real vec = E.ShockVec;
         kv::Data_Real work;
-        EXPECT_TRUE(kv::EulerSolve(n, kv::BaseData, work, vec, kv::Closure).success) << n;
+        EXPECT_TRUE(kv::EulerSolve(n, E.BaseData, work, vec, E.Closure).success) << n;
         return vec;
     }
     const kv::Variable_Real& Run(int k) const { return *conv_.Euler(k); }
@@ -33,8 +33,8 @@ TEST_F(Convergence, RunsAreTheResultsOfTheMethodsBitForBit) {
     const std::pair<int, const kv::Variable_Real*> methods[] = {
         {1, &Run(1)}, {2, &Run(3)}, {3, &Run(5)}, {4, &*conv_.Extrapolation248}, {5, &best_}};
     for (const auto& [method, values] : methods) {
-        kv::Variable_Real vec = kv::ShockVec;
-        ASSERT_TRUE(kv::SolveModel(method, kv::BaseData, kv::NewData, vec, kv::Closure).success);
+        kv::Variable_Real vec = E.ShockVec;
+        ASSERT_TRUE(kv::SolveModel(method, E.BaseData, E.NewData, vec, E.Closure).success);
         EXPECT_EQ(vec, *values) << "method " << method;
     }
 }
@@ -85,8 +85,8 @@ TEST_P(AnySteps, ErrorFallsInProportionToTheSteps) {
     const kv::Variable_Real vec = Euler(n);
     const kv::Variable_Real& e64 = Run(7);
     for (kv::Variable v = 1; v <= kv::NumVars; ++v) {
-        if (!kv::Closure.Endo(v)) {
-            EXPECT_NEAR(vec(v), kv::ShockVec(v), 1e-9) << kv::VarName(v);
+        if (!E.Closure.Endo(v)) {
+            EXPECT_NEAR(vec(v), E.ShockVec(v), 1e-9) << kv::VarName(v);
             continue;
         }
         const double predicted = (e64(v) - best_(v)) * 64 / n;
@@ -102,9 +102,9 @@ INSTANTIATE_TEST_SUITE_P(StepCounts, AnySteps, ::testing::Values(3, 5, 100, 1000
 TEST_F(ModelTest, EulerWithoutStepsIsRefused) {
     Shock("t2") = -10;
     for (int n : {0, -4}) {
-        kv::Variable_Real vec = kv::ShockVec;
-        EXPECT_THROW(kv::EulerSolve(n, kv::BaseData, kv::NewData, vec, kv::Closure), kv::Exception);
-        EXPECT_EQ(vec, kv::ShockVec);
+        kv::Variable_Real vec = E.ShockVec;
+        EXPECT_THROW(kv::EulerSolve(n, E.BaseData, E.NewData, vec, E.Closure), kv::Exception);
+        EXPECT_EQ(vec, E.ShockVec);
     }
 }
 
@@ -139,7 +139,7 @@ TEST_F(Convergence, EstimatedErrorIsDefinedByTheMethodAndNotOverconfident) {
 TEST_F(ModelTest, FailedRunsLeaveGaps) {
     Swap("x(32)1", "phi");
     Shock("t2") = -10;
-    const kv::TConvergence conv = kv::ComputeConvergence(kv::BaseData, kv::ShockVec, kv::Closure);
+    const kv::TConvergence conv = kv::ComputeConvergence(E.BaseData, E.ShockVec, E.Closure);
     for (int k = 1; k <= kv::ConvergenceRuns; ++k) {
         EXPECT_TRUE(conv.EulerResult(k).singular);
         EXPECT_FALSE(conv.Euler(k).has_value());

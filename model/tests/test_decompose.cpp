@@ -31,9 +31,10 @@ struct Outcome {
     kv::Data_Real newData;
 };
 
-Outcome Solve(int method, const kv::Variable_Real& shocks, kv::TDecomposition* d = nullptr) {
-    Outcome o{{}, shocks, kv::NewData};
-    o.res = kv::SolveModel(method, kv::BaseData, o.newData, o.vec, kv::Closure, d);
+Outcome Solve(const kv::TExperiment& E, int method, const kv::Variable_Real& shocks,
+              kv::TDecomposition* d = nullptr) {
+    Outcome o{{}, shocks, E.NewData};
+    o.res = kv::SolveModel(method, E.BaseData, o.newData, o.vec, E.Closure, d);
     return o;
 }
 
@@ -42,32 +43,32 @@ TEST_F(ModelTest, RandomExperimentsAddUpAndKeepTheirResultsBitForBit) {
     std::uniform_real_distribution<double> unit(0.0, 1.0);
     int decomposed = 0;
     for (int trial = 0; trial < 40; ++trial) {
-        kv::InitModel();
+        E.Reset();
         // A few data edits that keep the database sound, a few exchanges, shocks.
         for (int e = 0; e < 2; ++e) {
             const int r = 1 + static_cast<int>(unit(rng) * 5);
             const int c = 1 + static_cast<int>(unit(rng) * 3);
             if (kv::EditMask(r, c)) {
-                kv::BaseData(r, c) *= 0.6 + 0.8 * unit(rng);
+                E.BaseData(r, c) *= 0.6 + 0.8 * unit(rng);
             }
         }
-        if (kv::DeriveData(kv::BaseData)) {
+        if (kv::DeriveData(E.BaseData)) {
             continue;
         }
         for (int e = static_cast<int>(unit(rng) * 3); e > 0; --e) {
-            kv::ExchangeVariables(kv::Closure, 1 + static_cast<int>(unit(rng) * kv::NumEndo),
+            kv::ExchangeVariables(E.Closure, 1 + static_cast<int>(unit(rng) * kv::NumEndo),
                                   1 + static_cast<int>(unit(rng) * kv::NumExo));
         }
         kv::Variable_Real shocks{};
         for (int j = 1; j <= kv::NumExo; ++j) {
             if (unit(rng) < 0.6) {
-                shocks(kv::Closure.ExoList(j)) = std::round((unit(rng) * 40 - 20) * 100) / 100;
+                shocks(E.Closure.ExoList(j)) = std::round((unit(rng) * 40 - 20) * 100) / 100;
             }
         }
         for (int method = 1; method <= 5; ++method) {
-            const Outcome plain = Solve(method, shocks);
+            const Outcome plain = Solve(E, method, shocks);
             kv::TDecomposition d{};
-            const Outcome split = Solve(method, shocks, &d);
+            const Outcome split = Solve(E, method, shocks, &d);
             ASSERT_EQ(split.res.success, plain.res.success);
             ASSERT_EQ(split.res.singular, plain.res.singular);
             ASSERT_EQ(split.res.negativeFlow, plain.res.negativeFlow);
@@ -83,7 +84,7 @@ TEST_F(ModelTest, RandomExperimentsAddUpAndKeepTheirResultsBitForBit) {
                 EXPECT_NEAR(total, plain.vec(v), Tolerance(plain.vec(v), LargestContribution(d, v)))
                     << "trial " << trial << ", method " << method << ", " << kv::VarName(v);
                 for (kv::Variable j = 1; j <= kv::NumVars; ++j) {
-                    if (kv::Closure.Endo(j) || (!kv::Closure.Endo(v) && j != v)) {
+                    if (E.Closure.Endo(j) || (!E.Closure.Endo(v) && j != v)) {
                         ASSERT_EQ(d(v, j), 0.0) << kv::VarName(v) << " from " << kv::VarName(j);
                     }
                 }
@@ -106,14 +107,14 @@ TEST_P(JohansenByShock, ContributionEqualsTheResultOfTheShockAlone) {
     Shock("k1") = 25;
     Shock("phi") = 5;
     Shock("f(31)") = -3;
-    const kv::Variable_Real shocks = kv::ShockVec;
+    const kv::Variable_Real shocks = E.ShockVec;
     kv::TDecomposition d;
-    ASSERT_TRUE(Solve(1, shocks, &d).res.success);
+    ASSERT_TRUE(Solve(E, 1, shocks, &d).res.success);
     for (int j = 1; j <= kv::NumExo; ++j) {
-        const kv::Variable x = kv::Closure.ExoList(j);
+        const kv::Variable x = E.Closure.ExoList(j);
         kv::Variable_Real alone{};
         alone(x) = shocks(x);
-        const Outcome o = Solve(1, alone);
+        const Outcome o = Solve(E, 1, alone);
         ASSERT_TRUE(o.res.success);
         for (kv::Variable v = 1; v <= kv::NumVars; ++v) {
             EXPECT_NEAR(d(v, x), o.vec(v), Tolerance(o.vec(v), 0))
@@ -136,13 +137,13 @@ class SingleShockDecomposition : public ModelTest,
 TEST_P(SingleShockDecomposition, OneColumnEqualsTheResult) {
     const SingleShock c = GetParam();
     const kv::Variable x = kv::FindVariable(c.variable);
-    if (kv::Closure.Endo(x)) {
+    if (E.Closure.Endo(x)) {
         Swap(c.variable, "cR");
     }
     kv::Variable_Real shocks{};
     shocks(x) = c.shock;
     kv::TDecomposition d;
-    const Outcome o = Solve(c.method, shocks, &d);
+    const Outcome o = Solve(E, c.method, shocks, &d);
     ASSERT_TRUE(o.res.success);
     for (kv::Variable v = 1; v <= kv::NumVars; ++v) {
         EXPECT_NEAR(d(v, x), o.vec(v), Tolerance(o.vec(v), 0)) << kv::VarName(v);
@@ -168,7 +169,7 @@ TEST_P(FailedDecomposition, SingularSolveLeavesItUntouched) {
     kv::TDecomposition d;
     d(5, 43) = 7; // a mark that a failed solve must not overwrite
     const kv::TDecomposition before = d;
-    EXPECT_TRUE(Solve(GetParam(), kv::ShockVec, &d).res.singular);
+    EXPECT_TRUE(Solve(E, GetParam(), E.ShockVec, &d).res.singular);
     EXPECT_EQ(d, before);
 }
 
