@@ -9,12 +9,16 @@
 
 class QLabel;
 
-// The database as a grid: rows 0..11, columns 0..6, the headings ordinary cells.
+class TExperimentDoc;
+enum class TDataPageKind { Base, Updated };
+
+// A database of the experiment as a grid: rows 0..11, columns 0..6, the
+// headings ordinary cells. The Base grid edits BaseData and marks its negative
+// tested flows (rows 1 to 9, columns 1 to 4) red; the Updated grid shows NewData.
 class TDataGridModel : public TGridModel {
     Q_OBJECT
 public:
-    // markNegatives: tested flows (rows 1 to 9, columns 1 to 4) below 0 show red.
-    TDataGridModel(kv::Data_Real& data, bool markNegatives, QObject* parent = nullptr);
+    TDataGridModel(TExperimentDoc& doc, TDataPageKind kind, QObject* parent = nullptr);
 
     int RowCount() const override { return kv::DataRows + 1; }
     int ColCount() const override { return kv::DataCols + 1; }
@@ -31,13 +35,18 @@ public:
         return r >= 1 && r <= kv::DataRows && c >= 1 && c <= kv::DataCols;
     }
 
+signals:
+    // A value was not stored because the database would leave coefficients of
+    // the tableau undefined; problems describes them, one per line.
+    void EditRefused(int r, int c, double value, const QString& problems);
+
 private:
-    kv::Data_Real& FData;
-    bool FMarkNegatives;
+    const kv::Data_Real& data() const;
+
+    TExperimentDoc& FDoc;
+    TDataPageKind FKind;
     bool FBuilding = false;
 };
-
-enum class TDataPageKind { Base, Updated };
 
 class TDataPage : public TPage {
     Q_OBJECT
@@ -63,10 +72,17 @@ public:
     // Widths of columns 0..6 in units of ColUnit.
     static constexpr int ColumnUnits[kv::DataCols + 1] = {9, 7, 7, 11, 8, 7, 10};
 
+    // The message of an edit refused because it would leave coefficients of
+    // the tableau undefined, and its help topic.
+    static constexpr int UndefinedCoefficientsHelpContext = 304;
+    static QString UndefinedCoefficientsMessage(int r, int c, double value,
+                                                const QString& problems);
+
 protected:
     void Prepare() override;
 
 private:
+    void ShowEditRefused(int r, int c, double value, const QString& problems);
     void SetUpBaseDataPage();
     void SetUpNewDataPage();
 

@@ -1,4 +1,4 @@
-// A fresh model state for the tests that read the model through the cell-text
+// A fresh experiment for the tests that read the model through the cell-text
 // rules and the page tables, with the model's check file in a private folder.
 #pragma once
 
@@ -15,11 +15,11 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
         kv::TemFileName = dir.filePath(QStringLiteral("TEM")).toStdString();
-        kv::InitModel();
     }
     void TearDown() override { kv::TemFileName = "TEM"; }
 
     QTemporaryDir dir;
+    kv::TExperiment E; // the defaults
 };
 
 } // namespace kvtest
