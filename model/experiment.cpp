@@ -110,7 +110,9 @@ SolveResult TExperiment::Solve(SolutionMethod method) {
     }
     unsigned parts = chNewData | chShocks;
     if (!result.singular && !result.negativeFlow && Solutions.Count < MaxSolutions) {
-        AddSolution(Solutions, Title, ShockVec, Closure.Endo, method, std::move(inputs));
+        // The method that ran: any number outside 1 to 5 runs the 2-4-8 extrapolation.
+        const int run = method >= 1 && method <= 5 ? method : 4;
+        AddSolution(Solutions, Title, ShockVec, Closure.Endo, run, std::move(inputs));
         Title = NextDefaultTitle();
         parts |= chSolutions | chTitle;
     }

@@ -66,7 +66,7 @@ struct TSolution {
     std::string Soltitle;
     Variable_Real SolValue;
     Variable_Bool SolEndo;
-    int Method = 0; // the solution method asked for, 0 when not known
+    int Method = 0; // the solution method that ran (1..5), 0 when not known
     TSolutionInputs Inputs;
 
     bool operator==(const TSolution&) const = default;
