@@ -1,5 +1,6 @@
 #include "experimentfile.h"
 
+#include "decompose.h"
 #include "errors.h"
 
 #include <nlohmann/json.hpp>
@@ -108,12 +109,25 @@ ordered_json SolutionJson(const TSolution& sol) {
     for (Variable v = 1; v <= NumVars; ++v) {
         results[Name(v)] = sol.SolValue(v);
     }
-    return {{"title", sol.Soltitle},
-            {"method", sol.Method},
-            {"database", CellsJson(sol.Inputs.DataEdits)},
-            {"exogenous", NamesJson(exo)},
-            {"shocks", ValuesJson(sol.Inputs.Shocks, exo, true)},
-            {"results", results}};
+    ordered_json object = {{"title", sol.Soltitle},
+                           {"method", sol.Method},
+                           {"database", CellsJson(sol.Inputs.DataEdits)},
+                           {"exogenous", NamesJson(exo)},
+                           {"shocks", ValuesJson(sol.Inputs.Shocks, exo, true)},
+                           {"results", results}};
+    if (sol.Decomposition) {
+        // Each variable's result split among the exogenous variables.
+        ordered_json parts = ordered_json::object();
+        for (Variable v = 1; v <= NumVars; ++v) {
+            ordered_json row = ordered_json::object();
+            for (Variable j : exo) {
+                row[Name(j)] = (*sol.Decomposition)(v, j);
+            }
+            parts[Name(v)] = row;
+        }
+        object["decomposition"] = parts;
+    }
+    return object;
 }
 
 // Reading ----------------------------------------------------------------------
@@ -326,9 +340,36 @@ void ReadValues(const json& value, const std::string& place, const TClosure& clo
     }
 }
 
+// Every variable with the contribution of every exogenous variable.
+std::shared_ptr<const TDecomposition> ReadDecomposition(const json& value, const std::string& place,
+                                                        const TClosure& closure) {
+    auto parts = std::make_shared<TDecomposition>();
+    const json& object = Object(value, place);
+    for (const auto& [name, row] : object.items()) {
+        VariableNamed(name, Member(place, name));
+    }
+    for (Variable v = 1; v <= NumVars; ++v) {
+        const std::string at = Member(place, Name(v));
+        if (!object.contains(Name(v))) {
+            Refuse(at, "missing");
+        }
+        const json& row = Object(object[Name(v)], at);
+        for (const auto& [name, x] : row.items()) {
+            const std::string cellAt = Member(at, name);
+            const Variable j = VariableNamed(name, cellAt);
+            if (closure.Endo(j)) {
+                Refuse(cellAt, "\"" + name + "\" is endogenous in this solution");
+            }
+            (*parts)(v, j) = Number(x, cellAt);
+        }
+    }
+    return parts;
+}
+
 TSolution ReadSolution(const json& value, const std::string& place) {
     const json& object = Object(value, place);
-    KnownFields(object, place, {"title", "method", "database", "exogenous", "shocks", "results"});
+    KnownFields(object, place,
+                {"title", "method", "database", "exogenous", "shocks", "results", "decomposition"});
     for (const char* field : {"title", "method", "exogenous", "results"}) {
         if (!object.contains(field)) {
             Refuse(Member(place, field), "missing");
@@ -361,6 +402,10 @@ TSolution ReadSolution(const json& value, const std::string& place) {
             Refuse(at, "missing");
         }
         sol.SolValue(v) = Number(results[Name(v)], at);
+    }
+    if (object.contains("decomposition")) {
+        sol.Decomposition =
+            ReadDecomposition(object["decomposition"], Member(place, "decomposition"), closure);
     }
     return sol;
 }

@@ -88,6 +88,7 @@ TEST_F(ExperimentFile, RichExperimentReadsBackBitForBit) {
     EXPECT_TRUE(back.State == E.State());
     EXPECT_EQ(back.Page, 6);
     EXPECT_EQ(back.State.Solutions.Items(6).Method, 4);
+    ASSERT_TRUE(back.State.Solutions.Items(6).Decomposition);
     // Bit for bit, signs of zero included: the second writing is the first.
     EXPECT_EQ(kv::ExperimentToJson(back, "WinVELMAR 2.0.0"), text);
 
@@ -99,6 +100,7 @@ TEST_F(ExperimentFile, RichExperimentReadsBackBitForBit) {
     EXPECT_EQ(doc["shocks"]["t2"], E.ShockVec(kv::FindVariable("t2")));
     EXPECT_EQ(doc["solutions"].size(), 6u);
     EXPECT_EQ(doc["solutions"][0]["database"][0]["value"], 11.25);
+    EXPECT_EQ(doc["solutions"][0]["decomposition"]["c"].size(), 13u);
 }
 
 TEST_F(ExperimentFile, MinimalHandWrittenExerciseTakesDefaultsForTheRest) {
