@@ -27,6 +27,7 @@ expected=(
   share/winvelmar/VARS.pdf
   share/applications/org.winvelmar.WinVELMAR.desktop
   share/metainfo/org.winvelmar.WinVELMAR.metainfo.xml
+  share/mime/packages/winvelmar-experiment.xml
   share/icons/hicolor/scalable/apps/winvelmar.svg
   share/icons/hicolor/64x64/apps/winvelmar.png
   share/icons/hicolor/128x128/apps/winvelmar.png
