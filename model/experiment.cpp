@@ -159,6 +159,24 @@ unsigned DifferingParts(const TExperimentState& a, const TExperimentState& b) {
     return parts;
 }
 
+TExperiment ExperimentOf(const TSolutionInputs& inputs) {
+    TExperiment E;
+    for (const TDataEdit& edit : inputs.DataEdits) {
+        E.BaseData(edit.Row, edit.Col) = edit.Value;
+    }
+    DeriveData(E.BaseData);
+    E.NewData = E.BaseData;
+    E.Closure.Endo.fill(true);
+    for (int k = 1; k <= NumExo; ++k) {
+        E.Closure.ExoList(k) = inputs.ExoList(k);
+        E.Closure.Endo(inputs.ExoList(k)) = false;
+    }
+    RecountClosure(E.Closure);
+    E.ShockVec = inputs.Shocks;
+    E.Assign(E.State(), chBaseData); // the tableau of the edited database
+    return E;
+}
+
 std::vector<TDataEdit> DataEditsFromDefault(const Data_Real& D) {
     static const Data_Real defaults = [] {
         Data_Real d;

@@ -101,6 +101,11 @@ private:
     TObserver FObserver;
 };
 
+// The experiment a solution was solved from: the default database with the
+// solution's data edits, its closure and its shocks (no solutions stored).
+// Solving it with the solution's method gives the solution's results again.
+TExperiment ExperimentOf(const TSolutionInputs& inputs);
+
 // The entered cells of D that differ from the default database.
 std::vector<TDataEdit> DataEditsFromDefault(const Data_Real& D);
 

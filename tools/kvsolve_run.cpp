@@ -1,6 +1,7 @@
 #include "kvsolve_run.h"
 
 #include "divisors.h"
+#include "experimentfile.h"
 #include "model.h"
 
 #ifdef KVSOLVE_TABLE_FORMATS
@@ -35,8 +36,9 @@ struct UsageError : std::runtime_error {
 };
 
 // The options that take a value, for naming the option an argument belongs to.
-const std::set<std::string, std::less<>> ValueOptions{"--method", "--swap",   "--shock", "--data",
-                                                      "--title",  "--format", "--tem"};
+const std::set<std::string, std::less<>> ValueOptions{"--method", "--swap",       "--shock",
+                                                      "--data",   "--title",      "--format",
+                                                      "--tem",    "--experiment", "--save"};
 
 // Whether s is well-formed UTF-8 (no overlong forms, surrogates or code points
 // beyond U+10FFFF); at holds the offset of the first bad byte.
@@ -314,9 +316,9 @@ const char* StatusName(const kv::SolveResult& res) {
     return "ok";
 }
 
-void WriteJson(const kv::TExperiment& E, std::ostream& out, const std::string& title,
-               int methodAsked, const kv::SolveResult& res, const TEcho& echo,
-               const kv::Variable_Real& shocks, bool updatedData) {
+nlohmann::ordered_json MakeJson(const kv::TExperiment& E, const std::string& title, int methodAsked,
+                                const kv::SolveResult& res, const TEcho& echo,
+                                const kv::Variable_Real& shocks, bool updatedData) {
     nlohmann::ordered_json doc;
     doc["title"] = title;
     doc["method"] = kv::MethodRun(methodAsked);
@@ -372,7 +374,36 @@ void WriteJson(const kv::TExperiment& E, std::ostream& out, const std::string& t
         doc["updated_data"] = {
             {"row_labels", rowLabels}, {"column_labels", colLabels}, {"values", rows}};
     }
-    out << doc.dump(2) << '\n';
+    return doc;
+}
+
+// The solutions an experiment file holds, as stored, each solved again from
+// its own inputs: "reproduced" is true when every result came out the same
+// (bit for bit), and "largest_difference" says by how much they differ.
+nlohmann::ordered_json StoredSolutionsJson(const kv::TSolutionStore& store) {
+    nlohmann::ordered_json list = nlohmann::ordered_json::array();
+    for (int k = 1; k <= store.Count; ++k) {
+        const kv::TSolution& sol = store.Items(k);
+        nlohmann::ordered_json results = nlohmann::ordered_json::object();
+        for (kv::Variable v = 1; v <= kv::NumVars; ++v) {
+            results[kv::VarName(v)] = sol.SolValue(v);
+        }
+        nlohmann::ordered_json item = {
+            {"title", sol.Soltitle}, {"method", sol.Method}, {"results", results}};
+        kv::TExperiment again = kv::ExperimentOf(sol.Inputs);
+        if (sol.Method >= 1 && again.Solve(sol.Method).success && again.Solutions.Count == 1) {
+            double largest = 0;
+            for (kv::Variable v = 1; v <= kv::NumVars; ++v) {
+                largest = std::max(largest, std::fabs(again.ShockVec(v) - sol.SolValue(v)));
+            }
+            item["reproduced"] = again.ShockVec == sol.SolValue;
+            item["largest_difference"] = largest;
+        } else {
+            item["reproduced"] = false;
+        }
+        list.push_back(item);
+    }
+    return list;
 }
 
 #ifdef KVSOLVE_TABLE_FORMATS
@@ -455,6 +486,150 @@ bool TemWritable(const std::string& path, std::string& why) {
     return true;
 }
 
+// The options that apply to every experiment solved.
+struct TRunOptions {
+    int Method;
+    std::vector<std::string> Swaps;
+    std::vector<std::string> Shocks;
+    std::vector<std::string> DataEdits;
+    std::string Title;
+    bool TitleGiven;
+    std::string Format;
+    bool UpdatedData;
+    bool ListVariables;
+    std::string Save;
+    std::string File; // the experiment file; empty: the default experiment
+};
+
+// The page a saved experiment opens on in the window: Results.
+constexpr int kPageResults = 6;
+
+// Solves one experiment (the default one, or o.File's) with the options and
+// writes its output; in json format the document is left in doc for the
+// caller, who writes one or a list. Returns the exit status.
+int SolveExperiment(const TRunOptions& o, std::ostream& out, std::ostream& err,
+                    nlohmann::ordered_json& doc) {
+    kv::TExperiment E;
+    const std::string& file = o.File;
+    const std::string fileNote = file.empty() ? std::string() : " in " + Quoted(file);
+    if (!file.empty()) {
+        kv::TExperimentFile read;
+        std::string why;
+        if (!kv::ReadExperimentFile(file, read, why)) {
+            err << "kvsolve: --experiment " << Quoted(file) << ": " << why << '\n';
+            doc = {{"file", file}, {"status", "unreadable"}, {"error", why}};
+            return ExitNoInput;
+        }
+        E.Assign(read.State);
+    }
+    const kv::TSolutionStore stored = E.Solutions;
+    if (!o.Save.empty() && E.Solutions.Count >= kv::MaxSolutions) {
+        err << "kvsolve: --save " << Quoted(o.Save) << ": the experiment" << fileNote << " holds "
+            << kv::MaxSolutions << " solutions already, so the new one cannot be stored\n";
+        return ExitUsage;
+    }
+    const auto& dataEdits = o.DataEdits;
+    const auto& swaps = o.Swaps;
+    const auto& shocks = o.Shocks;
+    const std::string& format = o.Format;
+    const int method = o.Method;
+    const bool updatedData = o.UpdatedData;
+    TEcho echo;
+    try {
+        for (const auto& edit : dataEdits) {
+            ApplyDataEdit(E, edit, echo);
+        }
+        for (const auto& swap : swaps) {
+            ApplySwap(E, swap, echo);
+        }
+        std::map<kv::Variable, std::string> shocked;
+        for (const auto& shock : shocks) {
+            ApplyShock(E, shock, shocked);
+        }
+    } catch (const UsageError& e) {
+        err << "kvsolve: " << e.what() << '\n';
+        return ExitUsage;
+    }
+    if (o.ListVariables) {
+        WriteVariables(E, out, format == "csv" || format == "long-csv");
+        return ExitOk;
+    }
+
+    const std::string given =
+        GivenOptions(dataEdits, swaps, shocks) + (file.empty() ? "" : ", " + Quoted(file));
+    try {
+        if (!dataEdits.empty() || !file.empty()) {
+            if (kv::DeriveData(E.BaseData)) {
+                std::string cells;
+                for (const auto& [r, c] : kv::NegativeFlowCells(E.BaseData)) {
+                    cells += (cells.empty() ? "" : ", ") + std::string("cell ") +
+                             std::to_string(r) + "," + std::to_string(c) + " (" + kv::RowLabel(r) +
+                             ", " + kv::ColLabel(c) + ") is " + NumberText(E.BaseData(r, c));
+                }
+                err << "kvsolve: Warning: Editing caused negative values in Data Base (" << given
+                    << "): " << cells << "; please rectify\n";
+                return ExitBadData;
+            }
+            const auto undefined = kv::UndefinedCoefficients(E.BaseData);
+            if (!undefined.empty()) {
+                err << "kvsolve: " << kv::UndefinedCoefficientsText(undefined, "\nkvsolve: ")
+                    << '\n';
+                return ExitBadData;
+            }
+            E.NewData = E.BaseData;
+            E.RebuildTableau();
+        }
+        // A file keeps its own next title unless --title names one.
+        if (file.empty() || o.TitleGiven) {
+            E.Title = o.Title;
+        }
+        const std::string title = E.Title;
+        const kv::Variable_Real shocksGiven = E.ShockVec;
+        const kv::SolveResult res = E.Solve(method);
+        if (format == "json") {
+            doc = MakeJson(E, title, method, res, echo, shocksGiven, updatedData);
+            if (!file.empty()) {
+                doc["file"] = file;
+                doc["stored_solutions"] = StoredSolutionsJson(stored);
+            }
+        }
+        const bool solved = !res.singular && !res.negativeFlow;
+        if (format == "long-csv" && solved) {
+            WriteLongCsv(E, out, title, kv::MethodRun(method));
+        }
+#ifdef KVSOLVE_TABLE_FORMATS
+        // Like the Solve page, a failed solution stores nothing and has no table.
+        if ((format == "csv" || format == "text") && solved &&
+            !WriteTables(E, out, err, format, updatedData)) {
+            return ExitError;
+        }
+#endif
+        if (res.singular) {
+            err << "kvsolve: Singular matrix: the closure does not determine the endogenous "
+                   "variables ("
+                << given << ")\n";
+            return ExitSingular;
+        }
+        if (res.negativeFlow) {
+            err << "kvsolve: Negative flow arose during computation (method "
+                << kv::MethodRun(method) << ", " << given << ")\n";
+            return ExitNegativeFlow;
+        }
+        if (!o.Save.empty()) {
+            const std::string text =
+                kv::ExperimentToJson({E.State(), kPageResults, {}}, "kvsolve " WINVELMAR_VERSION);
+            if (std::string why; !kv::WriteFileAtomically(o.Save, text, why)) {
+                err << "kvsolve: --save " << Quoted(o.Save) << ": " << why << '\n';
+                return ExitCannotSave;
+            }
+        }
+        return ExitOk;
+    } catch (const kv::Exception& e) {
+        err << "kvsolve: (" << e.className() << ")" << e.message() << " (" << given << ")\n";
+        return ExitError;
+    }
+}
+
 int RunParsed(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     CLI::App app{"kvsolve: solves one experiment on the KV model and prints the results.",
                  "kvsolve"};
@@ -467,6 +642,8 @@ int RunParsed(const std::vector<std::string>& args, std::ostream& out, std::ostr
     std::string tem;
     bool updatedData = false;
     bool listVariables = false;
+    std::vector<std::string> experiments;
+    std::string save;
     app.set_version_flag("--version",
                          std::string("kvsolve " WINVELMAR_VERSION "\n" WINVELMAR_LICENCE),
                          "Print the version and the licence, then stop");
@@ -491,6 +668,13 @@ int RunParsed(const std::vector<std::string>& args, std::ostream& out, std::ostr
     app.add_flag("--updated-data", updatedData,
                  "Include the updated database (json: with its row and column labels; csv, "
                  "text: the Updated Data page after the Results page)");
+    app.add_option("--experiment", experiments,
+                   "FILE - solve the experiment of a WinVELMAR file (.kvx): its database, "
+                   "closure and shocks, which the other options then change (repeatable: each "
+                   "file in turn, the JSON documents in a list)");
+    app.add_option("--save", save,
+                   "FILE - write the experiment with its new solution added to an experiment "
+                   "file (.kvx) that WinVELMAR opens");
     app.add_flag("--variables", listVariables,
                  "List index, name, description and closure of every variable (--format csv: "
                  "as CSV), then stop");
@@ -536,26 +720,15 @@ int RunParsed(const std::vector<std::string>& args, std::ostream& out, std::ostr
         return ExitUsage;
     }
 
-    kv::TExperiment E;
-    TEcho echo;
-    try {
-        for (const auto& edit : dataEdits) {
-            ApplyDataEdit(E, edit, echo);
-        }
-        for (const auto& swap : swaps) {
-            ApplySwap(E, swap, echo);
-        }
-        std::map<kv::Variable, std::string> shocked;
-        for (const auto& shock : shocks) {
-            ApplyShock(E, shock, shocked);
-        }
-    } catch (const UsageError& e) {
-        err << "kvsolve: " << e.what() << '\n';
+    if (experiments.size() > 1 && format != "json") {
+        err << "kvsolve: --experiment: several experiment files need --format json (one JSON "
+               "document each, in a JSON array)\n";
         return ExitUsage;
     }
-    if (listVariables) {
-        WriteVariables(E, out, format == "csv" || format == "long-csv");
-        return ExitOk;
+    if (!save.empty() && experiments.size() > 1) {
+        err << "kvsolve: --save " << Quoted(save) << ": one experiment is saved at a time, not "
+            << experiments.size() << "\n";
+        return ExitUsage;
     }
     if (method < 1 || method > 5) {
         err << "kvsolve: --method " << method << ": there is no method " << method << "; method 4 ("
@@ -569,66 +742,42 @@ int RunParsed(const std::vector<std::string>& args, std::ostream& out, std::ostr
         ~TemName() { kv::TemFileName = Before; }
     } temName;
     kv::TemFileName = tem;
-    const std::string given = GivenOptions(dataEdits, swaps, shocks);
     if (std::string why; !tem.empty() && !TemWritable(tem, why)) {
         err << "kvsolve: " << why << '\n';
         return ExitError;
     }
-    try {
-        if (!dataEdits.empty()) {
-            if (kv::DeriveData(E.BaseData)) {
-                std::string cells;
-                for (const auto& [r, c] : kv::NegativeFlowCells(E.BaseData)) {
-                    cells += (cells.empty() ? "" : ", ") + std::string("cell ") +
-                             std::to_string(r) + "," + std::to_string(c) + " (" + kv::RowLabel(r) +
-                             ", " + kv::ColLabel(c) + ") is " + NumberText(E.BaseData(r, c));
-                }
-                err << "kvsolve: Warning: Editing caused negative values in Data Base (" << given
-                    << "): " << cells << "; please rectify\n";
-                return ExitBadData;
-            }
-            const auto undefined = kv::UndefinedCoefficients(E.BaseData);
-            if (!undefined.empty()) {
-                err << "kvsolve: " << kv::UndefinedCoefficientsText(undefined, "\nkvsolve: ")
-                    << '\n';
-                return ExitBadData;
-            }
-            E.NewData = E.BaseData;
-            E.RebuildTableau();
+
+    TRunOptions run{method, swaps,       shocks,        dataEdits, title, app.count("--title") > 0,
+                    format, updatedData, listVariables, save,      {}};
+    if (experiments.empty()) {
+        nlohmann::ordered_json doc;
+        const int status = SolveExperiment(run, out, err, doc);
+        if (!doc.is_null()) {
+            out << doc.dump(2) << '\n';
         }
-        E.Title = title;
-        const kv::Variable_Real shocksGiven = E.ShockVec;
-        const kv::SolveResult res = E.Solve(method);
-        if (format == "json") {
-            WriteJson(E, out, title, method, res, echo, shocksGiven, updatedData);
-        }
-        const bool solved = !res.singular && !res.negativeFlow;
-        if (format == "long-csv" && solved) {
-            WriteLongCsv(E, out, title, kv::MethodRun(method));
-        }
-#ifdef KVSOLVE_TABLE_FORMATS
-        // Like the Solve page, a failed solution stores nothing and has no table.
-        if ((format == "csv" || format == "text") && solved &&
-            !WriteTables(E, out, err, format, updatedData)) {
-            return ExitError;
-        }
-#endif
-        if (res.singular) {
-            err << "kvsolve: Singular matrix: the closure does not determine the endogenous "
-                   "variables ("
-                << given << ")\n";
-            return ExitSingular;
-        }
-        if (res.negativeFlow) {
-            err << "kvsolve: Negative flow arose during computation (method "
-                << kv::MethodRun(method) << ", " << given << ")\n";
-            return ExitNegativeFlow;
-        }
-        return ExitOk;
-    } catch (const kv::Exception& e) {
-        err << "kvsolve: (" << e.className() << ")" << e.message() << " (" << given << ")\n";
-        return ExitError;
+        return status;
     }
+    // Each file in turn; the status is that of the first that did not solve.
+    nlohmann::ordered_json docs = nlohmann::ordered_json::array();
+    int status = ExitOk;
+    for (const std::string& file : experiments) {
+        run.File = file;
+        nlohmann::ordered_json doc;
+        const int one = SolveExperiment(run, out, err, doc);
+        if (status == ExitOk) {
+            status = one;
+        }
+        if (one == ExitUsage && doc.is_null()) {
+            return ExitUsage; // the options are wrong for every file alike
+        }
+        if (!doc.is_null()) {
+            docs.push_back(doc);
+        }
+    }
+    if (format == "json" && !docs.empty()) {
+        out << (experiments.size() == 1 ? docs[0] : docs).dump(2) << '\n';
+    }
+    return status;
 }
 
 } // namespace

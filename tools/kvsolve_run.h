@@ -12,9 +12,11 @@ enum ExitStatus : int {
     ExitOk = 0,
     ExitSingular = 1,
     ExitNegativeFlow = 2,
-    ExitError = 3,    // a floating-point or input-output error
-    ExitUsage = 64,   // bad arguments; nothing computed
-    ExitBadData = 65, // the edited database has a negative flow or undefined coefficients
+    ExitError = 3,       // a floating-point or input-output error
+    ExitUsage = 64,      // bad arguments; nothing computed
+    ExitBadData = 65,    // the edited database has a negative flow or undefined coefficients
+    ExitNoInput = 66,    // an experiment file cannot be read or is refused
+    ExitCannotSave = 73, // the experiment file of --save cannot be written
 };
 
 // args excludes the program name.

@@ -16,16 +16,16 @@ TDataGridModel::TDataGridModel(TExperimentDoc& doc, TDataPageKind kind, QObject*
                  [this] { Refresh(); });
 }
 
-const kv::Data_Real& TDataGridModel::data() const {
+const kv::Data_Real& TDataGridModel::database() const {
     return FKind == TDataPageKind::Base ? FDoc.Experiment().BaseData : FDoc.Experiment().NewData;
 }
 
 QString TDataGridModel::CellText(int r, int c) const {
-    return kv::DataCellText(data(), r, c);
+    return kv::DataCellText(database(), r, c);
 }
 
 double TDataGridModel::CellValue(int r, int c) const {
-    return InDatabase(r, c) ? data()(r, c) : 0.0;
+    return InDatabase(r, c) ? database()(r, c) : 0.0;
 }
 
 bool TDataGridModel::SetCellValue(int r, int c, double value) {
@@ -46,7 +46,7 @@ bool TDataGridModel::SetCellValue(int r, int c, double value) {
 
 QColor TDataGridModel::CellTextColor(int r, int c, const TCellStyle& style) const {
     // Exactly the flows that the negative-flow test visits turn red.
-    if (FKind == TDataPageKind::Base && r >= 1 && r <= 9 && c >= 1 && c <= 4 && data()(r, c) < 0) {
+    if (FKind == TDataPageKind::Base && r >= 1 && r <= 9 && c >= 1 && c <= 4 && database()(r, c) < 0) {
         return QColor(255, 0, 0);
     }
     return style.TextColor;

@@ -41,7 +41,7 @@ signals:
     void EditRefused(int r, int c, double value, const QString& problems);
 
 private:
-    const kv::Data_Real& data() const;
+    const kv::Data_Real& database() const;
 
     TExperimentDoc& FDoc;
     TDataPageKind FKind;

@@ -90,6 +90,23 @@ TEST_F(ExperimentTest, AssignedStateRestoresEveryPartAndItsTableau) {
     EXPECT_EQ(changes.back(), kv::chBaseData | kv::chTableau);
 }
 
+TEST_F(ExperimentTest, StoredSolutionsAreSolvedAgainFromTheirInputs) {
+    E.SetDataCell(1, 1, 11);
+    E.RebuildTableau();
+    Swap("cpi", "phi");
+    E.SetShock(kv::FindVariable("t2"), -10);
+    for (int method : {1, 5, 2}) {
+        ASSERT_TRUE(E.Solve(method).success);
+    }
+    for (int k = 1; k <= E.Solutions.Count; ++k) {
+        const kv::TSolution& sol = E.Solutions.Items(k);
+        kv::TExperiment again = kv::ExperimentOf(sol.Inputs);
+        ASSERT_TRUE(again.Solve(sol.Method).success);
+        EXPECT_EQ(again.ShockVec, sol.SolValue) << k; // bit for bit
+        EXPECT_EQ(again.Solutions.Items(1).SolEndo, sol.SolEndo);
+    }
+}
+
 TEST(DataEdits, OnlyEnteredCellsThatDifferFromTheDefault) {
     kv::TExperiment E;
     EXPECT_TRUE(kv::DataEditsFromDefault(E.BaseData).empty());

@@ -89,6 +89,14 @@ private slots:
         g.Form->OpenExperiment1->trigger();
         QCOMPARE(g.CurrentPage(), int(piResults));
         QCOMPARE(g.PageTexts(), texts);
+        // Each stored solution comes out of its own inputs again, bit for bit,
+        // as kvsolve --experiment checks it.
+        for (int k = 1; k <= g.E().Solutions.Count; ++k) {
+            const kv::TSolution& sol = g.E().Solutions.Items(k);
+            kv::TExperiment again = kv::ExperimentOf(sol.Inputs);
+            QVERIFY(again.Solve(sol.Method).success);
+            QVERIFY(again.ShockVec == sol.SolValue);
+        }
         QCOMPARE(g.Form->windowTitle(), "lesson.kvx[*] - " + TSDIAppForm::CreditCaption());
         QVERIFY(!g.Form->Undo1->isEnabled());
         // The recent-files list opens it too.
