@@ -34,7 +34,7 @@ bool TDataGridModel::SetCellValue(int r, int c, double value) {
     }
     // A database whose tableau cannot be built is refused at the edit, and the
     // data stay as they were.
-    const auto undefined = kv::UndefinedCoefficientsAfterEdit(data(), r, c, value);
+    const auto undefined = kv::UndefinedCoefficientsAfterEdit(database(), r, c, value);
     if (!undefined.empty()) {
         emit EditRefused(r, c, value,
                          QString::fromStdString(kv::UndefinedCoefficientsText(undefined, "\r\n")));
