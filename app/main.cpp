@@ -17,8 +17,7 @@ int main(int argc, char** argv) {
     int exitCode = 0;
     {
         TVkApplication app(argc, argv);
-        QApplication::setApplicationName(QStringLiteral("WinVELMAR"));
-        QApplication::setApplicationDisplayName(QStringLiteral("WinVELMAR"));
+        TVkApplication::SetTitle(QStringLiteral("WinVELMAR"));
         QApplication::setApplicationVersion(QStringLiteral(WINVELMAR_VERSION));
         QApplication::setDesktopFileName(QStringLiteral("winvelmar"));
         QIcon icon(QStringLiteral(":/winvelmar-128.png"));

@@ -89,7 +89,7 @@ QStringList TWelcomePage::WelcomeLines() {
                        "equilibrium for the model. Although not usually necessary, you can modify "
                        "this initial data."),
         QStringLiteral("  "),
-        QStringLiteral("The PRAXEL page shows coefficients for the percentage-change equations of "
+        QStringLiteral("The TABLEAU page shows coefficients for the percentage-change equations of "
                        "the model. The coefficients are calculated from the flows shown on the "
                        "DATA page."),
         QStringLiteral("  "),

@@ -85,6 +85,9 @@ private slots:
         QCOMPARE(lines[2], QString("You are on the first of eight \"pages\". Use the tab index "
                                    "below to switch pages. The pages are arranged in the order "
                                    "in which they are typically used:"));
+        QCOMPARE(lines[6], QString("The TABLEAU page shows coefficients for the percentage-change "
+                                   "equations of the model. The coefficients are calculated from "
+                                   "the flows shown on the DATA page."));
         QCOMPARE(lines[18], QString("Use the Help menu item for further information, or press "
                                     "the F1 function key at any time."));
     }
