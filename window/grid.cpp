@@ -280,14 +280,13 @@ bool TGridDelegate::eventFilter(QObject* object, QEvent* event) {
     case Qt::Key_Escape: {
         const TGridModel* model = FGrid->GridModel();
         const QModelIndex index = FGrid->currentIndex();
-        editor->SetValue(model->CellValue(model->GridRow(index), model->GridCol(index)));
+        editor->RestoreValue(model->CellValue(model->GridRow(index), model->GridCol(index)));
         return true;
     }
     case Qt::Key_Tab:
     case Qt::Key_Backtab: {
         double value = 0;
-        if (!editor->Value(value)) {
-            editor->ShowError(true);
+        if (!editor->AcceptValue(value)) {
             return true;
         }
         emit commitData(editor);
@@ -476,8 +475,7 @@ bool TGrid::EndEdit() {
         return true;
     }
     double value = 0;
-    if (!FEditor->Value(value)) {
-        FEditor->ShowError(true);
+    if (!FEditor->AcceptValue(value)) {
         return false;
     }
     TNumericEditor* editor = FEditor;

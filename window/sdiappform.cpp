@@ -136,6 +136,8 @@ TSDIAppForm::TSDIAppForm(bool idlePreparation, QWidget* parent) : QMainWindow(pa
     StatusBar->setObjectName(QStringLiteral("StatusBar"));
     StatusBar->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     StatusBar->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    // A long text is cut at the window's edge; it never widens the window.
+    StatusBar->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     layout->addWidget(Notebook1, 1);
     layout->addWidget(StatusBar);
     setCentralWidget(central);

@@ -45,6 +45,16 @@ public:
         HelpSelector::SetTopicHook({});
     }
 
+    // Types text key by key into whatever has the focus, as the keyboard does.
+    static void Type(const QString& text) {
+        for (const QChar ch : text) {
+            QTest::keyClick(QApplication::focusWidget(), ch.toLatin1());
+        }
+    }
+    static void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+    }
+
     // A left click on tab index, as the user makes it.
     void ClickTab(int index) {
         QTabBar* bar = Form->Notebook1->tabBar();

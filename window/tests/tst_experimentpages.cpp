@@ -326,12 +326,16 @@ private slots:
             QVERIFY(f.GoTo(piSolve));
             return;
         }
-        // Refused: error colours, still editing, and leaving is refused with
-        // the question until the value is corrected.
+        // Refused: error colours, still editing, and leaving is refused, the
+        // status line saying what is allowed and how to get out, until the
+        // value is corrected.
+        const QString status =
+            "  Values from -99 to 500, at most two decimals. Esc restores the stored value";
         QVERIFY(grid->IsEditing());
         QVERIFY(grid->Editor()->InError());
+        QCOMPARE(f.Form->StatusText(), status);
         QVERIFY(!f.GoTo(piSolve));
-        QCOMPARE(f.Form->StatusText(), EditingComplete);
+        QCOMPARE(f.Form->StatusText(), status);
         QCOMPARE(f.Beeps, 2);
         QVERIFY(!f.GoTo(piSolve));
         QCOMPARE(kv::ShockVec(t2), 0.0);
@@ -340,6 +344,27 @@ private slots:
         QVERIFY(!f.GoTo(piSolve)); // ends the edit, storing -99, and stays once
         QCOMPARE(kv::ShockVec(t2), -99.0);
         QVERIFY(f.GoTo(piSolve));
+    }
+
+    // A click on a shock and typing replace it; a refused keystroke names
+    // the Shocks range.
+    void clickAShockAndType() {
+        TPagesFixture f;
+        QVERIFY(f.GoTo(piShocks));
+        TGrid* grid = f.Shocks()->ExoTable();
+        const int row = TPagesFixture::ShockRow("t2");
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->CellRect(row, 1).center());
+        f.Type("-5");
+        f.Press(Qt::Key_Return);
+        QCOMPARE(kv::ShockVec(kv::FindVariable("t2")), -5.0);
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                          grid->CellRect(row + 1, 1).center());
+        f.Type("x");
+        QCOMPARE(grid->Editor()->text(), QString("0.00"));
+        QCOMPARE(f.Beeps, 1);
+        QCOMPARE(f.Form->StatusText(),
+                 QString("  \"x\" cannot be typed here. Values from -99 to 500, at most two "
+                         "decimals"));
     }
 
     void minusHundredAcceptedOnTheDataPage() {

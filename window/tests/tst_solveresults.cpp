@@ -87,10 +87,22 @@ private slots:
         TPagesFixture f;
         QVERIFY(f.GoTo(piSolve));
         QLineEdit* box = f.Solve()->SolNameEditBox();
-        box->setFocus();
-        box->clear();
-        QTest::keyClicks(box, "ABCDEFGHI");
+        // A click selects the proposed title, so that typing replaces it.
+        QTest::mouseClick(box, Qt::LeftButton, {}, box->rect().center());
+        QVERIFY(box->hasFocus());
+        QCOMPARE(box->selectedText(), QString("Sim 1"));
+        QCOMPARE(box->cursorPosition(), 5);
+        f.Type("ABCDEFGHI");
         QCOMPARE(box->text(), QString("ABCDEFGH"));
+        // The ninth character beeps and the status line says why.
+        QCOMPARE(f.Beeps, 1);
+        QCOMPARE(f.Form->StatusText(),
+                 QString("  The experiment title takes at most 8 characters"));
+        // Tab away and back selects it again.
+        f.Press(Qt::Key_Tab);
+        QVERIFY(!box->hasFocus());
+        box->setFocus(Qt::BacktabFocusReason);
+        QCOMPARE(box->selectedText(), QString("ABCDEFGH"));
         QTest::keyClick(box, Qt::Key_Return);
         QTRY_VERIFY(f.Solve()->SolveButton()->hasFocus());
         QCOMPARE(kv::Solutions.Count, 0);
