@@ -1,9 +1,8 @@
 // WinVELMAR: the exception unit starts first, then the start-up settings
-// (locale and decimal separator), the model core, the application's title and
-// help file, the main window and the event loop; "Program End." is logged once
-// the window is gone. The program takes no command-line options of its own.
+// (locale and decimal separator), the application's title and help file, the
+// main window with its experiment and the event loop; "Program End." is logged
+// once the window is gone. The program takes no command-line options of its own.
 #include "helpselector.h"
-#include "model.h"
 #include "sdiappform.h"
 #include "settings.h"
 #include "vkapplication.h"
@@ -30,7 +29,6 @@ int main(int argc, char** argv) {
                 nullptr, std::make_exception_ptr(ERegistryException(settings.Error.toStdString())));
         }
 
-        kv::InitModel();
         HelpSelector::SetHelpFile(QStringLiteral("WinVELMAR.chm"));
 
         TSDIAppForm form;

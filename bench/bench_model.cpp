@@ -7,46 +7,46 @@
 
 namespace {
 
-void SetUpExperiment() {
-    kv::InitModel();
-    kv::ShockVec(kv::FindVariable("t2")) = -10;
+kv::TExperiment ImportTaxExperiment() {
+    kv::TExperiment E;
+    E.ShockVec(kv::FindVariable("t2")) = -10;
+    return E;
 }
 
 void BM_SolveModel(benchmark::State& state) {
     const int method = static_cast<int>(state.range(0));
-    SetUpExperiment();
-    const kv::Variable_Real shocks = kv::ShockVec;
+    kv::TExperiment E = ImportTaxExperiment();
+    const kv::Variable_Real shocks = E.ShockVec;
     for (auto _ : state) {
-        kv::ShockVec = shocks;
-        const auto res =
-            kv::SolveModel(method, kv::BaseData, kv::NewData, kv::ShockVec, kv::Closure);
+        E.ShockVec = shocks;
+        const auto res = kv::SolveModel(method, E.BaseData, E.NewData, E.ShockVec, E.Closure);
         benchmark::DoNotOptimize(res);
-        benchmark::DoNotOptimize(kv::ShockVec);
+        benchmark::DoNotOptimize(E.ShockVec);
     }
 }
 BENCHMARK(BM_SolveModel)->DenseRange(1, 5)->Unit(benchmark::kMicrosecond);
 
 void BM_BuildTableau(benchmark::State& state) {
-    SetUpExperiment();
+    kv::TExperiment E = ImportTaxExperiment();
     kv::Tableau_Real M;
     for (auto _ : state) {
-        kv::BuildTableau(kv::BaseData, M);
+        kv::BuildTableau(E.BaseData, M);
         benchmark::DoNotOptimize(M);
     }
 }
 BENCHMARK(BM_BuildTableau)->Unit(benchmark::kMicrosecond);
 
 void BM_GaussJordanSolve(benchmark::State& state) {
-    SetUpExperiment();
+    kv::TExperiment E = ImportTaxExperiment();
     // The system of the first Johansen step.
     kv::SquareMatrix A0;
     kv::EndoVector b0;
     for (kv::Variable v = 1; v <= kv::NumVars; ++v) {
         for (int r = 1; r <= kv::NumEqs; ++r) {
-            if (kv::Closure.Endo(v)) {
-                A0(r)(kv::Closure.EndoPos(v)) = kv::Tableau(r, v);
+            if (E.Closure.Endo(v)) {
+                A0(r)(E.Closure.EndoPos(v)) = E.Tableau(r, v);
             } else {
-                b0(r) -= kv::Tableau(r, v) * kv::ShockVec(v);
+                b0(r) -= E.Tableau(r, v) * E.ShockVec(v);
             }
         }
     }

@@ -12,16 +12,16 @@
 namespace {
 
 kv::TSimTab TableauTable() {
-    kv::InitModel();
+    const kv::TExperiment E;
     kv::TSimTab T;
     QString msg;
-    kv::MakePageSimTab(T, kv::TableauPageTable(), msg);
+    kv::MakePageSimTab(T, kv::TableauPageTable(E), msg);
     return T;
 }
 
 void BM_MakeTableauSimTab(benchmark::State& state) {
-    kv::InitModel();
-    const kv::TPageTable page = kv::TableauPageTable();
+    const kv::TExperiment E;
+    const kv::TPageTable page = kv::TableauPageTable(E);
     QString msg;
     for (auto _ : state) {
         kv::TSimTab T;

@@ -17,10 +17,10 @@
 namespace {
 
 void BM_PrintTableauToPdf(benchmark::State& state) {
-    kv::InitModel();
+    const kv::TExperiment E;
     kv::TSimTab T;
     QString msg;
-    kv::MakePageSimTab(T, kv::TableauPageTable(), msg);
+    kv::MakePageSimTab(T, kv::TableauPageTable(E), msg);
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(QDir::temp().filePath(QStringLiteral("winvelmar_bench_print.pdf")));

@@ -2,8 +2,6 @@
 
 namespace kv {
 
-Data_Real BaseData;
-Data_Real NewData;
 Data_Bool EditMask;
 Data_Bool ShowMask;
 
@@ -89,7 +87,10 @@ bool DeriveData(Data_Real& D) {
     D(11, 2) = D(2, 4) - D(11, 1);
     D(10, 3) = D(3, 1) + D(3, 2) + D(3, 3);
     D(11, 3) = D(4, 1) + D(4, 2) + D(4, 3);
+    return HasNegativeFlow(D);
+}
 
+bool HasNegativeFlow(const Data_Real& D) {
     for (int c = 1; c <= 4; ++c) {
         for (int r = 1; r <= 9; ++r) {
             if (D(r, c) < 0.0) {

@@ -42,8 +42,6 @@ struct Data_Bool {
     }
 };
 
-extern Data_Real BaseData; // the initial database, edited on the Data page
-extern Data_Real NewData;  // the database updated by the latest solution
 extern Data_Bool EditMask; // entered cells (editable on the Data page)
 extern Data_Bool ShowMask; // cells shown with their value
 
@@ -57,5 +55,7 @@ void DefaultData(Data_Real& D);
 // Recomputes every derived cell of D in place; true when a tested flow
 // (columns 1 to 4, rows 1 to 9) is negative.
 bool DeriveData(Data_Real& D);
+// Whether a tested flow of D is negative.
+bool HasNegativeFlow(const Data_Real& D);
 
 } // namespace kv

@@ -4,8 +4,6 @@
 
 namespace kv {
 
-Tableau_Real Tableau;
-
 namespace {
 // Column of each variable in the tableau (its index in VarName).
 enum : Variable {

@@ -22,9 +22,8 @@ struct Tableau_Real {
         assert(i >= 1 && i <= NumEqs && v >= 1 && v <= NumVars);
         return Cells[static_cast<std::size_t>((i - 1) * NumVars + (v - 1))];
     }
+    bool operator==(const Tableau_Real&) const = default;
 };
-
-extern Tableau_Real Tableau; // the displayed tableau, built from BaseData
 
 // num / den, or dflt when den is exactly 0.
 double SafeRatio(double num, double den, double dflt);

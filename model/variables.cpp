@@ -113,13 +113,13 @@ int ExchangeVariables(TClosure& cl, int k, int j) {
 }
 
 void AddSolution(TSolutionStore& S, const std::string& title, const Variable_Real& vector,
-                 const Variable_Bool& endo) {
+                 const Variable_Bool& endo, int method, TSolutionInputs inputs) {
     assert(S.Count < MaxSolutions);
     if (S.Count >= MaxSolutions) {
         return;
     }
     ++S.Count;
-    S.Items(S.Count) = TSolution{title, vector, endo};
+    S.Items(S.Count) = TSolution{title, vector, endo, method, std::move(inputs)};
     ++S.SimCount;
 }
 

@@ -7,6 +7,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kv {
 
@@ -31,6 +32,8 @@ struct TClosure {
     Vec1<Variable, NumExo> ExoList;  // exogenous variables in list order
     Vec1<int, NumVars> EndoPos;      // position among the endogenous variables, 0 if exogenous
     Vec1<Variable, NumEndo> EndoVar; // inverse of EndoPos
+
+    bool operator==(const TClosure&) const = default;
 };
 
 void DefaultClosure(TClosure& cl);
@@ -39,20 +42,46 @@ void RecountClosure(TClosure& cl);
 // returns the endogenous-list item of the variable that became endogenous.
 int ExchangeVariables(TClosure& cl, int k, int j);
 
+// An entered cell of the database and its value.
+struct TDataEdit {
+    int Row = 0;
+    int Col = 0;
+    double Value = 0;
+
+    bool operator==(const TDataEdit&) const = default;
+};
+
+// What a solution was solved from: the database cells that differed from the
+// default, the exogenous variables in list order and their shocks (zero for
+// the endogenous variables).
+struct TSolutionInputs {
+    std::vector<TDataEdit> DataEdits;
+    Vec1<Variable, NumExo> ExoList;
+    Variable_Real Shocks;
+
+    bool operator==(const TSolutionInputs&) const = default;
+};
+
 struct TSolution {
     std::string Soltitle;
     Variable_Real SolValue;
     Variable_Bool SolEndo;
+    int Method = 0; // the solution method asked for, 0 when not known
+    TSolutionInputs Inputs;
+
+    bool operator==(const TSolution&) const = default;
 };
 
 struct TSolutionStore {
     int Count = 0;
     Vec1<TSolution, MaxSolutions> Items; // 1..Count in use, in column order
     int SimCount = 0;                    // solutions stored since start-up
+
+    bool operator==(const TSolutionStore&) const = default;
 };
 
 void AddSolution(TSolutionStore& S, const std::string& title, const Variable_Real& vector,
-                 const Variable_Bool& endo);
+                 const Variable_Bool& endo, int method = 0, TSolutionInputs inputs = {});
 void MoveSolutionLeft(TSolutionStore& S, int i);
 void MoveSolutionRight(TSolutionStore& S, int i);
 void DeleteSolution(TSolutionStore& S, int i);

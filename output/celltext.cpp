@@ -1,7 +1,6 @@
 #include "celltext.h"
 
 #include "errors.h"
-#include "model.h"
 
 #include <algorithm>
 #include <charconv>
@@ -112,10 +111,6 @@ QString TableauCellText(const Tableau_Real& M, int r, int c) {
     return Blank();
 }
 
-QString TableauCellText(int r, int c) {
-    return TableauCellText(Tableau, r, c);
-}
-
 QString ResultsCellText(const TSolutionStore& S, int r, int k) {
     const int count = std::clamp(S.Count, 0, MaxSolutions);
     if (r < 0 || r > NumVars || k < 0) {
@@ -139,10 +134,6 @@ QString ResultsCellText(const TSolutionStore& S, int r, int k) {
         text.prepend(QLatin1Char('#'));
     }
     return text;
-}
-
-QString ResultsCellText(int r, int k) {
-    return ResultsCellText(Solutions, r, k);
 }
 
 } // namespace kv

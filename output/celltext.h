@@ -24,10 +24,8 @@ QString DataCellText(const Data_Real& D, int r, int c);
 
 // Tableau page: rows 0..39 (equations), columns 0..52 (variables).
 QString TableauCellText(const Tableau_Real& M, int r, int c);
-QString TableauCellText(int r, int c); // on kv::Tableau
 
 // Results page: rows 0..52 (variables), column k = 1..Count the stored solutions.
 QString ResultsCellText(const TSolutionStore& S, int r, int k);
-QString ResultsCellText(int r, int k); // on kv::Solutions
 
 } // namespace kv

@@ -1,27 +1,30 @@
 #include "pagetables.h"
 
 #include "celltext.h"
-#include "model.h"
 
 namespace kv {
 
-TPageTable BaseDataPageTable() {
-    return {DataRows + 1, DataCols + 1, [](int r, int c) { return DataCellText(BaseData, r, c); },
+TPageTable BaseDataPageTable(const TExperiment& E) {
+    return {DataRows + 1, DataCols + 1,
+            [&E](int r, int c) { return DataCellText(E.BaseData, r, c); },
             QStringLiteral("Base Data")};
 }
 
-TPageTable TableauPageTable() {
-    return {NumEqs + 1, NumVars + 1, [](int r, int c) { return TableauCellText(r, c); },
+TPageTable TableauPageTable(const TExperiment& E) {
+    return {NumEqs + 1, NumVars + 1,
+            [&E](int r, int c) { return TableauCellText(E.Tableau, r, c); },
             QStringLiteral("Coefficient Matrix")};
 }
 
-TPageTable ResultsPageTable() {
-    return {NumVars + 1, Solutions.Count + 1, [](int r, int k) { return ResultsCellText(r, k); },
+TPageTable ResultsPageTable(const TExperiment& E) {
+    return {NumVars + 1, E.Solutions.Count + 1,
+            [&E](int r, int k) { return ResultsCellText(E.Solutions, r, k); },
             QStringLiteral("Simulation Results")};
 }
 
-TPageTable UpdatedDataPageTable() {
-    return {DataRows + 1, DataCols + 1, [](int r, int c) { return DataCellText(NewData, r, c); },
+TPageTable UpdatedDataPageTable(const TExperiment& E) {
+    return {DataRows + 1, DataCols + 1,
+            [&E](int r, int c) { return DataCellText(E.NewData, r, c); },
             QStringLiteral("Updated Data")};
 }
 

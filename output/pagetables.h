@@ -1,9 +1,11 @@
 // The tables of the four pages that can be printed, saved and copied: their
-// size, cell rule and print title, read from the model state at the moment of
-// use, and the page header of a printout. The window's output commands and
+// size, cell rule and print title, read from an experiment at the moment of
+// use (the cell rule refers to the experiment, which must outlive the table),
+// and the page header of a printout. The window's output commands and
 // kvsolve build their tables from these, so both write the same text.
 #pragma once
 
+#include "experiment.h"
 #include "simtab.h"
 
 #include <QDateTime>
@@ -19,10 +21,14 @@ struct TPageTable {
     QString PrintTitle;
 };
 
-TPageTable BaseDataPageTable();    // 12 x 7, DataCellText on BaseData, "Base Data"
-TPageTable TableauPageTable();     // 40 x 53, TableauCellText, "Coefficient Matrix"
-TPageTable ResultsPageTable();     // 53 x (1 + stored solutions), ResultsCellText
-TPageTable UpdatedDataPageTable(); // 12 x 7, DataCellText on NewData, "Updated Data"
+// 12 x 7, DataCellText on BaseData, "Base Data"
+TPageTable BaseDataPageTable(const TExperiment& E);
+// 40 x 53, TableauCellText, "Coefficient Matrix"
+TPageTable TableauPageTable(const TExperiment& E);
+// 53 x (1 + stored solutions), ResultsCellText, "Simulation Results"
+TPageTable ResultsPageTable(const TExperiment& E);
+// 12 x 7, DataCellText on NewData, "Updated Data"
+TPageTable UpdatedDataPageTable(const TExperiment& E);
 
 // The page's table as MakeSimTabFromRule builds it.
 bool MakePageSimTab(TSimTab& T, const TPageTable& page, QString& Msg);

@@ -70,7 +70,7 @@ std::pair<std::string, std::string> SplitAt(const std::string& text, char sep,
     return {text.substr(0, pos), text.substr(pos + 1)};
 }
 
-void ApplyDataEdit(const std::string& arg) {
+void ApplyDataEdit(kv::TExperiment& E, const std::string& arg) {
     const std::string what = "--data " + arg;
     const auto [cell, valueText] = SplitAt(arg, '=', "--data", "R,C=VALUE");
     const auto [rowText, colText] = SplitAt(cell, ',', "--data", "R,C=VALUE");
@@ -84,45 +84,45 @@ void ApplyDataEdit(const std::string& arg) {
     }
     const double value = ParseNumber(valueText, what);
     CheckRange(value, -100, 500, what);
-    kv::BaseData(r, c) = value;
+    E.BaseData(r, c) = value;
 }
 
-void ApplySwap(const std::string& arg) {
+void ApplySwap(kv::TExperiment& E, const std::string& arg) {
     const std::string what = "--swap " + arg;
     const auto [endoName, exoName] = SplitAt(arg, ':', "--swap", "ENDO:EXO");
     const kv::Variable vOut = NamedVariable(endoName, what);
     const kv::Variable vIn = NamedVariable(exoName, what);
-    if (!kv::Closure.Endo(vOut)) {
+    if (!E.Closure.Endo(vOut)) {
         throw UsageError("'" + endoName + "' is not endogenous in " + what);
     }
-    if (kv::Closure.Endo(vIn)) {
+    if (E.Closure.Endo(vIn)) {
         throw UsageError("'" + exoName + "' is not exogenous in " + what);
     }
     int j = 0;
     for (int k = 1; k <= kv::NumExo; ++k) {
-        if (kv::Closure.ExoList(k) == vIn) {
+        if (E.Closure.ExoList(k) == vIn) {
             j = k;
         }
     }
-    kv::ExchangeVariables(kv::Closure, kv::Closure.EndoPos(vOut), j);
+    kv::ExchangeVariables(E.Closure, E.Closure.EndoPos(vOut), j);
 }
 
-void ApplyShock(const std::string& arg) {
+void ApplyShock(kv::TExperiment& E, const std::string& arg) {
     const std::string what = "--shock " + arg;
     const auto [name, valueText] = SplitAt(arg, '=', "--shock", "NAME=VALUE");
     const kv::Variable v = NamedVariable(name, what);
-    if (kv::Closure.Endo(v)) {
+    if (E.Closure.Endo(v)) {
         throw UsageError("'" + name + "' is not exogenous in " + what);
     }
     const double value = ParseNumber(valueText, what);
     CheckRange(value, -99, 500, what);
-    kv::ShockVec(v) = value;
+    E.ShockVec(v) = value;
 }
 
-void WriteVariables(std::ostream& out) {
+void WriteVariables(const kv::TExperiment& E, std::ostream& out) {
     for (kv::Variable v = 1; v <= kv::NumVars; ++v) {
         out << v << '\t' << kv::VarName(v) << '\t' << kv::VarDesc(v) << '\t'
-            << (kv::Closure.Endo(v) ? "endogenous" : "exogenous") << '\n';
+            << (E.Closure.Endo(v) ? "endogenous" : "exogenous") << '\n';
     }
 }
 
@@ -136,20 +136,20 @@ const char* StatusName(const kv::SolveResult& res) {
     return "ok";
 }
 
-void WriteJson(std::ostream& out, const std::string& title, int method, const kv::SolveResult& res,
-               bool updatedData) {
+void WriteJson(const kv::TExperiment& E, std::ostream& out, const std::string& title, int method,
+               const kv::SolveResult& res, bool updatedData) {
     nlohmann::ordered_json doc;
     doc["title"] = title;
     doc["method"] = method;
     doc["status"] = StatusName(res);
     nlohmann::ordered_json results = nlohmann::ordered_json::object();
     for (kv::Variable v = 1; v <= kv::NumVars; ++v) {
-        results[kv::VarName(v)] = kv::ShockVec(v);
+        results[kv::VarName(v)] = E.ShockVec(v);
     }
     doc["results"] = results;
     nlohmann::ordered_json exo = nlohmann::ordered_json::array();
     for (int k = 1; k <= kv::NumExo; ++k) {
-        exo.push_back(kv::VarName(kv::Closure.ExoList(k)));
+        exo.push_back(kv::VarName(E.Closure.ExoList(k)));
     }
     doc["exogenous"] = exo;
     if (updatedData) {
@@ -157,7 +157,7 @@ void WriteJson(std::ostream& out, const std::string& title, int method, const kv
         for (int r = 1; r <= kv::DataRows; ++r) {
             nlohmann::ordered_json row = nlohmann::ordered_json::array();
             for (int c = 1; c <= kv::DataCols; ++c) {
-                row.push_back(kv::NewData(r, c));
+                row.push_back(E.NewData(r, c));
             }
             rows.push_back(row);
         }
@@ -171,15 +171,14 @@ void WriteJson(std::ostream& out, const std::string& title, int method, const kv
 constexpr int TextPageLen = 66;
 constexpr int TextPageWidth = 80;
 
-// The solution stored as the Solve page stores it, then the Results page's
-// table (and the Updated Data page's) written as Save (csv) or Print (text)
-// would write it. Lines end in CR LF, as in the saved file.
-bool WriteTables(std::ostream& out, std::ostream& err, const std::string& format,
-                 const std::string& title, bool updatedData) {
-    kv::AddSolution(kv::Solutions, title, kv::ShockVec, kv::Closure.Endo);
-    std::vector<kv::TPageTable> pages{kv::ResultsPageTable()};
+// The Results page's table with the stored solutions (and the Updated Data
+// page's) written as Save (csv) or Print (text) would write it. Lines end in
+// CR LF, as in the saved file.
+bool WriteTables(const kv::TExperiment& E, std::ostream& out, std::ostream& err,
+                 const std::string& format, bool updatedData) {
+    std::vector<kv::TPageTable> pages{kv::ResultsPageTable(E)};
     if (updatedData) {
-        pages.push_back(kv::UpdatedDataPageTable());
+        pages.push_back(kv::UpdatedDataPageTable(E));
     }
     kv::TStringTextOutput text;
     const QString header = kv::PrintoutHeader(QDateTime::currentDateTime());
@@ -259,45 +258,45 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         return ExitUsage;
     }
 
+    kv::TExperiment E;
     try {
-        kv::InitModel();
         for (const auto& edit : dataEdits) {
-            ApplyDataEdit(edit);
+            ApplyDataEdit(E, edit);
         }
         for (const auto& swap : swaps) {
-            ApplySwap(swap);
+            ApplySwap(E, swap);
         }
         for (const auto& shock : shocks) {
-            ApplyShock(shock);
+            ApplyShock(E, shock);
         }
     } catch (const UsageError& e) {
         err << "kvsolve: " << e.what() << '\n';
         return ExitUsage;
     }
     if (listVariables) {
-        WriteVariables(out);
+        WriteVariables(E, out);
         return ExitOk;
     }
 
     try {
         if (!dataEdits.empty()) {
-            if (kv::DeriveData(kv::BaseData)) {
+            if (kv::DeriveData(E.BaseData)) {
                 err << "Warning: Editing caused negative values in Data Base\n"
                        "Please rectify immediately\n";
                 return ExitBadData;
             }
-            kv::NewData = kv::BaseData;
-            kv::BuildTableau(kv::BaseData, kv::Tableau);
+            E.NewData = E.BaseData;
+            E.RebuildTableau();
         }
-        const kv::SolveResult res =
-            kv::SolveModel(method, kv::BaseData, kv::NewData, kv::ShockVec, kv::Closure);
+        E.Title = title;
+        const kv::SolveResult res = E.Solve(method);
         if (format == "json") {
-            WriteJson(out, title, method, res, updatedData);
+            WriteJson(E, out, title, method, res, updatedData);
         }
 #ifdef KVSOLVE_TABLE_FORMATS
         // Like the Solve page, a failed solution stores nothing and has no table.
         if (format != "json" && !res.singular && !res.negativeFlow &&
-            !WriteTables(out, err, format, title, updatedData)) {
+            !WriteTables(E, out, err, format, updatedData)) {
             return ExitError;
         }
 #endif

@@ -1,7 +1,7 @@
 #include "closurepage.h"
 
+#include "experimentdoc.h"
 #include "helpcontext.h"
-#include "model.h"
 
 #include <QFontMetrics>
 #include <QHBoxLayout>
@@ -122,8 +122,15 @@ TClosurePage::TClosurePage(const TPageContext& context, QWidget* parent)
     FExoPanel =
         makeSide("pnlShocksExo", "ClosureExoLabel", "Exogenous", "ExoListBox",
                  "Click to choose exogenous variable to become endogenous", FExoLabel, FExoList);
-    FEndoList->setItemDelegate(new TVarListDelegate(EndoListVariable, FItemHeight, FEndoList));
-    FExoList->setItemDelegate(new TVarListDelegate(ExoListVariable, FItemHeight, FExoList));
+    FEndoList->setItemDelegate(new TVarListDelegate([this](int k) { return EndoListVariable(k); },
+                                                    FItemHeight, FEndoList));
+    FExoList->setItemDelegate(
+        new TVarListDelegate([this](int k) { return ExoListVariable(k); }, FItemHeight, FExoList));
+    // The lists draw the closure as it is now.
+    Doc().OnChange(this, kv::chClosure, [this] {
+        FEndoList->viewport()->update();
+        FExoList->viewport()->update();
+    });
 
     FSplitter = new QSplitter(Qt::Horizontal, this);
     FSplitter->setObjectName(QStringLiteral("splShocks1"));
@@ -140,12 +147,12 @@ TClosurePage::TClosurePage(const TPageContext& context, QWidget* parent)
     layout->addWidget(FInstPanel);
 }
 
-int TClosurePage::EndoListVariable(int k) {
-    return k >= 0 && k < kv::NumEndo ? kv::Closure.EndoVar(k + 1) : 0;
+int TClosurePage::EndoListVariable(int k) const {
+    return k >= 0 && k < kv::NumEndo ? Doc().Experiment().Closure.EndoVar(k + 1) : 0;
 }
 
-int TClosurePage::ExoListVariable(int k) {
-    return k >= 0 && k < kv::NumExo ? kv::Closure.ExoList(k + 1) : 0;
+int TClosurePage::ExoListVariable(int k) const {
+    return k >= 0 && k < kv::NumExo ? Doc().Experiment().Closure.ExoList(k + 1) : 0;
 }
 
 void TClosurePage::Prepare() {
@@ -209,13 +216,10 @@ void TClosurePage::ExchangeClick() {
     }
     const int k = FEndoList->row(endo.first()) + 1;
     const int j = FExoList->row(exo.first()) + 1;
-    const int position = kv::ExchangeVariables(kv::Closure, k, j);
+    const int position = Doc().Exchange(k, j);
     // The newly endogenous variable is selected where the recount put it; the
     // exogenous selection stays on place j, now the variable that left.
     FEndoList->setCurrentRow(position - 1);
     FEndoList->scrollToItem(FEndoList->item(position - 1));
     FExoList->setCurrentRow(j - 1);
-    FEndoList->viewport()->update();
-    FExoList->viewport()->update();
-    emit ClosureChanged();
 }

@@ -57,15 +57,11 @@ public:
     int ItemHeight() const { return FItemHeight; }
 
     // The variable that item k (from 0) of each list shows; 0 outside the list.
-    static int EndoListVariable(int k);
-    static int ExoListVariable(int k);
+    int EndoListVariable(int k) const;
+    int ExoListVariable(int k) const;
 
     // Exchanges the selected variables of the two lists.
     void ExchangeClick();
-
-signals:
-    // The closure changed (the Shocks page lists ExoList in its order).
-    void ClosureChanged();
 
 protected:
     void Prepare() override; // SetUpClosurePage

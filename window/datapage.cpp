@@ -1,34 +1,42 @@
 #include "datapage.h"
 
 #include "celltext.h"
+#include "experimentdoc.h"
 #include "helpcontext.h"
 
 #include <QLabel>
 
 // TDataGridModel ---------------------------------------------------------------
 
-TDataGridModel::TDataGridModel(kv::Data_Real& data, bool markNegatives, QObject* parent)
-    : TGridModel(parent), FData(data), FMarkNegatives(markNegatives) {}
+TDataGridModel::TDataGridModel(TExperimentDoc& doc, TDataPageKind kind, QObject* parent)
+    : TGridModel(parent), FDoc(doc), FKind(kind) {
+    doc.OnChange(this, kind == TDataPageKind::Base ? kv::chBaseData : kv::chNewData,
+                 [this] { Refresh(); });
+}
+
+const kv::Data_Real& TDataGridModel::data() const {
+    return FKind == TDataPageKind::Base ? FDoc.Experiment().BaseData : FDoc.Experiment().NewData;
+}
 
 QString TDataGridModel::CellText(int r, int c) const {
-    return kv::DataCellText(FData, r, c);
+    return kv::DataCellText(data(), r, c);
 }
 
 double TDataGridModel::CellValue(int r, int c) const {
-    return InDatabase(r, c) ? FData(r, c) : 0.0;
+    return InDatabase(r, c) ? data()(r, c) : 0.0;
 }
 
 bool TDataGridModel::SetCellValue(int r, int c, double value) {
-    if (!InDatabase(r, c)) {
+    if (FKind != TDataPageKind::Base || !InDatabase(r, c)) {
         return false;
     }
-    FData(r, c) = value;
+    FDoc.EditDataCell(r, c, value);
     return true;
 }
 
 QColor TDataGridModel::CellTextColor(int r, int c, const TCellStyle& style) const {
     // Exactly the flows that the negative-flow test visits turn red.
-    if (FMarkNegatives && r >= 1 && r <= 9 && c >= 1 && c <= 4 && FData(r, c) < 0) {
+    if (FKind == TDataPageKind::Base && r >= 1 && r <= 9 && c >= 1 && c <= 4 && data()(r, c) < 0) {
         return QColor(255, 0, 0);
     }
     return style.TextColor;
@@ -52,7 +60,7 @@ TDataPage::TDataPage(TDataPageKind kind, const TPageContext& context, QWidget* p
     if (base) {
         FGrid->setStatusTip(QStringLiteral("Double-click on green numbers to edit them"));
     }
-    FModel = new TDataGridModel(base ? kv::BaseData : kv::NewData, base, this);
+    FModel = new TDataGridModel(*context.Doc, kind, this);
     FGrid->SetGridModel(FModel);
 
     StackTitleAndGrid(FPanel, FGrid);

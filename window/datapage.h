@@ -9,12 +9,16 @@
 
 class QLabel;
 
-// The database as a grid: rows 0..11, columns 0..6, the headings ordinary cells.
+class TExperimentDoc;
+enum class TDataPageKind { Base, Updated };
+
+// A database of the experiment as a grid: rows 0..11, columns 0..6, the
+// headings ordinary cells. The Base grid edits BaseData and marks its negative
+// tested flows (rows 1 to 9, columns 1 to 4) red; the Updated grid shows NewData.
 class TDataGridModel : public TGridModel {
     Q_OBJECT
 public:
-    // markNegatives: tested flows (rows 1 to 9, columns 1 to 4) below 0 show red.
-    TDataGridModel(kv::Data_Real& data, bool markNegatives, QObject* parent = nullptr);
+    TDataGridModel(TExperimentDoc& doc, TDataPageKind kind, QObject* parent = nullptr);
 
     int RowCount() const override { return kv::DataRows + 1; }
     int ColCount() const override { return kv::DataCols + 1; }
@@ -32,12 +36,12 @@ public:
     }
 
 private:
-    kv::Data_Real& FData;
-    bool FMarkNegatives;
+    const kv::Data_Real& data() const;
+
+    TExperimentDoc& FDoc;
+    TDataPageKind FKind;
     bool FBuilding = false;
 };
-
-enum class TDataPageKind { Base, Updated };
 
 class TDataPage : public TPage {
     Q_OBJECT

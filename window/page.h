@@ -17,6 +17,20 @@
 #include <QWidget>
 
 class QLabel;
+class TExperimentDoc;
+
+// Page indices of Notebook1.
+enum TPageIndex : int {
+    piWelcome = 0,
+    piData = 1,
+    piTableau = 2,
+    piClosure = 3,
+    piShocks = 4,
+    piSolve = 5,
+    piResults = 6,
+    piUpdatedData = 7,
+};
+inline constexpr int PageCount = 8;
 
 // What every page needs from the main window to build itself.
 struct TPageContext {
@@ -24,6 +38,8 @@ struct TPageContext {
     QString ScreenFontName;
     // The Data page's grid, whose options, colours and lines other grids take.
     const TGrid* BaseDataTable = nullptr;
+    // The experiment the pages show and change.
+    TExperimentDoc* Doc = nullptr;
 
     // A font whose full character cell is cellHeight pixels, in the screen font.
     void ApplyScreenFont(QFont& font, int cellHeight) const;
@@ -58,6 +74,7 @@ protected:
     // Builds the page's contents; called once by SetUp.
     virtual void Prepare() {}
     const TPageContext& Context() const { return FContext; }
+    TExperimentDoc& Doc() const { return *FContext.Doc; }
     // A title panel across the top of a page: raised, caption centred,
     // PanelHeight high, its font's cell PanelFontHeight high.
     QLabel* MakeTitlePanel(const QString& objectName, const QString& caption);

@@ -2,8 +2,8 @@
 
 #include "celltext.h"
 #include "colmovedlg.h"
+#include "experimentdoc.h"
 #include "helpcontext.h"
-#include "model.h"
 #include "plainmessagebox.h"
 
 #include <QLabel>
@@ -11,28 +11,25 @@
 
 // TResultsGridModel ------------------------------------------------------------
 
+TResultsGridModel::TResultsGridModel(TExperimentDoc& doc, QObject* parent)
+    : TGridModel(parent), FDoc(doc), FColumns(doc.Experiment().Solutions.Count + 1) {}
+
 int TResultsGridModel::RowCount() const {
     return kv::NumVars + 1;
 }
 
 QString TResultsGridModel::CellText(int r, int c) const {
-    return kv::ResultsCellText(r, c);
+    return kv::ResultsCellText(FDoc.Experiment().Solutions, r, c);
 }
 
-void TResultsGridModel::SetColumns(int columns) {
-    beginResetModel();
-    FColumns = std::max(1, columns);
-    endResetModel();
-}
-
-void TResultsGridModel::AddColumn() {
-    InsertGridColumns(FColumns, 1, [this] { ++FColumns; });
-}
-
-void TResultsGridModel::RemoveLastColumn() {
-    if (FColumns > 1) {
-        RemoveGridColumns(FColumns - 1, 1, [this] { --FColumns; });
+void TResultsGridModel::SolutionsChanged() {
+    const int columns = FDoc.Experiment().Solutions.Count + 1;
+    if (columns > FColumns) {
+        InsertGridColumns(FColumns, columns - FColumns, [&] { FColumns = columns; });
+    } else if (columns < FColumns) {
+        RemoveGridColumns(columns, FColumns - columns, [&] { FColumns = columns; });
     }
+    Refresh();
 }
 
 // TResultsPage -----------------------------------------------------------------
@@ -45,8 +42,9 @@ TResultsPage::TResultsPage(const TPageContext& context, QWidget* parent)
     FGrid->setObjectName(QStringLiteral("ResultsTable"));
     FGrid->setStatusTip(QStringLiteral("Exogenous values are preceded by the '#' symbol."));
     SetHelpContext(FGrid, HelpContext());
-    FModel = new TResultsGridModel(this);
+    FModel = new TResultsGridModel(*context.Doc, this);
     FGrid->SetGridModel(FModel);
+    Doc().OnChange(this, kv::chSolutions, [this] { solutionsChanged(); });
     connect(FGrid, &TGrid::LockedCellClick, this, &TResultsPage::ResultsTableLockedCellClick);
 
     StackTitleAndGrid(FPanel, FGrid);
@@ -74,8 +72,6 @@ void TResultsPage::Prepare() {
         FModel->SetColumnStyle(k, &FString);
     }
 
-    // Solutions stored before the page was first prepared have their columns.
-    FModel->SetColumns(kv::Solutions.Count + 1);
     applyLayout();
 
     if (base) {
@@ -104,14 +100,9 @@ void TResultsPage::applyLayout() {
     }
 }
 
-void TResultsPage::AddSolutionColumn() {
+void TResultsPage::solutionsChanged() {
     FGrid->BeginUpdate();
-    if (FModel->FixedCols() == 0) {
-        // The first solution: the variable column becomes fixed.
-        FModel->SetColumns(FModel->ColCount() + 1);
-    } else {
-        FModel->AddColumn();
-    }
+    FModel->SolutionsChanged();
     if (Prepared()) {
         applyLayout();
     }
@@ -128,32 +119,28 @@ int TResultsPage::runColumnDialog() {
 }
 
 void TResultsPage::ResultsTableLockedCellClick(int r, int k) {
-    kv::TSolutionStore& store = kv::Solutions;
-    if (r != 0 || k < 1 || k > store.Count) {
+    const int count = Doc().Experiment().Solutions.Count;
+    if (r != 0 || k < 1 || k > count) {
         return;
     }
     switch (runColumnDialog()) {
     case TColMoveDlg::crMoveLeft:
         if (k > 1) {
-            kv::MoveSolutionLeft(store, k);
-            FGrid->Redraw();
+            Doc().MoveSolutionLeft(k);
         }
         break;
     case TColMoveDlg::crMoveRight:
-        if (k < store.Count) {
-            kv::MoveSolutionRight(store, k);
-            FGrid->Redraw();
+        if (k < count) {
+            Doc().MoveSolutionRight(k);
         }
         break;
     case TColMoveDlg::crDelete:
-        if (store.Count == 1) {
+        if (count == 1) {
             ShowPlainMessageBox(this, QStringLiteral("You cannot delete the only solution."),
                                 QStringLiteral("SORRY - NO CAN DO !"));
             break;
         }
-        kv::DeleteSolution(store, k);
-        FModel->RemoveLastColumn();
-        FGrid->Redraw();
+        Doc().DeleteSolution(k);
         break;
     default:
         break;

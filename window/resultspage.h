@@ -9,24 +9,25 @@
 #include <functional>
 
 class QLabel;
+class TExperimentDoc;
 
-// Rows 0..52 (heading and variables), columns 0..Columns()-1: the variable
-// column and one per stored solution; texts of ResultsCellText.
+// Rows 0..52 (heading and variables), columns 0..Count: the variable column
+// and one per stored solution of the experiment; texts of ResultsCellText.
 class TResultsGridModel : public TGridModel {
     Q_OBJECT
 public:
-    using TGridModel::TGridModel;
+    explicit TResultsGridModel(TExperimentDoc& doc, QObject* parent = nullptr);
     int RowCount() const override;
     int ColCount() const override { return FColumns; }
     QString CellText(int r, int c) const override;
 
-    // The grid's columns, kept in step with the store by the page.
-    void SetColumns(int columns);
-    void AddColumn();
-    void RemoveLastColumn();
+    // Takes the store's solutions: columns inserted or removed at the right
+    // for a new count, every cell redrawn.
+    void SolutionsChanged();
 
 private:
-    int FColumns = 1;
+    TExperimentDoc& FDoc;
+    int FColumns; // the columns the view was told of
 };
 
 class TResultsPage : public TPage {
@@ -41,9 +42,6 @@ public:
 
     TGrid* OutputGrid() const override { return FGrid; }
 
-    // A solution was stored: one more column at the right, the variable
-    // column fixed from now on.
-    void AddSolutionColumn();
     // A click on a fixed cell: the heading of a solution opens the column
     // dialog and acts on its answer.
     void ResultsTableLockedCellClick(int r, int k);
@@ -61,6 +59,8 @@ private:
     int runColumnDialog();
     // Fixed heading row; the variable column fixed once there is a solution.
     void applyLayout();
+    // The store changed: the grid's columns follow it.
+    void solutionsChanged();
 
     QLabel* FPanel;
     TGrid* FGrid;

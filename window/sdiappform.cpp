@@ -5,6 +5,7 @@
 #include "closurepage.h"
 #include "datapage.h"
 #include "documents.h"
+#include "experimentdoc.h"
 #include "grid.h"
 #include "helpcontext.h"
 #include "helpselector.h"
@@ -142,6 +143,14 @@ TSDIAppForm::TSDIAppForm(bool idlePreparation, QWidget* parent) : QMainWindow(pa
     layout->addWidget(StatusBar);
     setCentralWidget(central);
 
+    FDoc = new TExperimentDoc(this);
+    FContext.Doc = FDoc;
+    connect(FDoc, &TExperimentDoc::Changed, this, [this](unsigned parts) {
+        if (parts & kv::chBaseData) {
+            NegativeDataFlag = FDoc->Experiment().NegativeData();
+        }
+    });
+
     tabWelcome = new TWelcomePage(FContext);
     WelcomeMemo = tabWelcome->WelcomeMemo;
     tabData = new TDataPage(TDataPageKind::Base, FContext);
@@ -151,7 +160,6 @@ TSDIAppForm::TSDIAppForm(bool idlePreparation, QWidget* parent) : QMainWindow(pa
     tabShocks = new TShocksPage(FContext);
     tabSolve = new TSolvePage(FContext, SolutionMethod, LayoutWidth, LayoutGap);
     tabResults = new TResultsPage(FContext);
-    connect(tabClosure, &TClosurePage::ClosureChanged, tabShocks, &TShocksPage::Refresh);
     tabSolve->Waiting = [this](bool on) { Waiting(on); };
     tabSolve->SolutionStored = [this] { SolutionStored(); };
     tabUpdatedData = new TDataPage(TDataPageKind::Updated, FContext);
@@ -258,16 +266,16 @@ std::optional<kv::TPageTable> TSDIAppForm::CurrentPageTable() const {
     std::optional<kv::TPageTable> table;
     switch (Notebook1->currentIndex()) {
     case piData:
-        table = kv::BaseDataPageTable();
+        table = kv::BaseDataPageTable(Experiment());
         break;
     case piTableau:
-        table = kv::TableauPageTable();
+        table = kv::TableauPageTable(Experiment());
         break;
     case piResults:
-        table = kv::ResultsPageTable();
+        table = kv::ResultsPageTable(Experiment());
         break;
     case piUpdatedData:
-        table = kv::UpdatedDataPageTable();
+        table = kv::UpdatedDataPageTable(Experiment());
         break;
     default:
         return std::nullopt;
@@ -361,6 +369,14 @@ bool TSDIAppForm::event(QEvent* event) {
     return QMainWindow::event(event);
 }
 
+const kv::TExperiment& TSDIAppForm::Experiment() const {
+    return FDoc->Experiment();
+}
+
+kv::TExperiment& TSDIAppForm::MutableExperiment() {
+    return FDoc->MutableExperiment();
+}
+
 TPage* TSDIAppForm::Page(int index) const {
     return index >= 0 && index < PageCount ? FPages[static_cast<std::size_t>(index)] : nullptr;
 }
@@ -438,7 +454,7 @@ void TSDIAppForm::Notebook1Changing(bool& allow) {
     }
     if (current == piData) {
         try {
-            kv::BuildTableau(kv::BaseData, kv::Tableau);
+            FDoc->RebuildTableau();
         } catch (...) {
             // A database the tableau cannot be built from (a zero divisor) is
             // reported, and the Data page stays.
@@ -452,7 +468,7 @@ void TSDIAppForm::Notebook1Changing(bool& allow) {
 
 void TSDIAppForm::Notebook1Change() {
     const int page = Notebook1->currentIndex();
-    if (kv::Solutions.Count < 1 && (page == piResults || page == piUpdatedData)) {
+    if (Experiment().Solutions.Count < 1 && (page == piResults || page == piUpdatedData)) {
         Beep();
         SetStatusText(QStringLiteral(" You must solve the model before seeing that page"));
         Beep();
@@ -470,7 +486,6 @@ void TSDIAppForm::SolutionStored() {
     // Its column on the Results page, and the Results page shown by the
     // program (the page-change steps do not run); the menus follow the page,
     // whose table may be printed, saved and copied.
-    tabResults->AddSolutionColumn();
     SetUpPage(piResults);
     Notebook1->SetActivePage(piResults);
     Notebook1->Tag = piResults;
@@ -525,7 +540,7 @@ void TSDIAppForm::FormClose() {
 }
 
 void TSDIAppForm::BaseDataTableDoneEdit(int, int) {
-    NegativeDataFlag = kv::DeriveData(kv::BaseData);
+    NegativeDataFlag = Experiment().NegativeData();
     tabData->Grid()->Redraw();
 }
 

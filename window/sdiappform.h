@@ -23,20 +23,8 @@ class QMenu;
 class QPlainTextEdit;
 class QTimer;
 class TDataPage;
+class TExperimentDoc;
 class TPageControl;
-
-// Page indices of Notebook1.
-enum TPageIndex : int {
-    piWelcome = 0,
-    piData = 1,
-    piTableau = 2,
-    piClosure = 3,
-    piShocks = 4,
-    piSolve = 5,
-    piResults = 6,
-    piUpdatedData = 7,
-};
-inline constexpr int PageCount = 8;
 
 // The welcome page: a read-only text with the program's introduction.
 class TWelcomePage : public TPage {
@@ -88,6 +76,12 @@ public:
     QAction* PDFVariables1;
     QAction* About1;
     QAction* ExitItem;
+
+    // The experiment the window shows.
+    TExperimentDoc& Doc() const { return *FDoc; }
+    const kv::TExperiment& Experiment() const;
+    // For tests that set up a state directly.
+    kv::TExperiment& MutableExperiment();
 
     // Window state.
     bool NegativeDataFlag = false;
@@ -153,6 +147,7 @@ private:
     // A solution was stored on the Solve page.
     void SolutionStored();
 
+    TExperimentDoc* FDoc = nullptr;
     TPageContext FContext;
     std::array<TPage*, PageCount> FPages{};
     QTimer* FIdleTimer = nullptr;

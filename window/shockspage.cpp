@@ -1,13 +1,18 @@
 #include "shockspage.h"
 
 #include "celltext.h"
+#include "experimentdoc.h"
 #include "helpcontext.h"
-#include "model.h"
 
 #include <QLabel>
 #include <QLayout>
 
 // TShocksGridModel -------------------------------------------------------------
+
+TShocksGridModel::TShocksGridModel(TExperimentDoc& doc, QObject* parent)
+    : TGridModel(parent), FDoc(doc) {
+    doc.OnChange(this, kv::chClosure | kv::chShocks, [this] { Refresh(); });
+}
 
 int TShocksGridModel::RowCount() const {
     return kv::NumExo + 1;
@@ -17,8 +22,8 @@ int TShocksGridModel::ColCount() const {
     return 2;
 }
 
-int TShocksGridModel::VariableOfRow(int r) {
-    return r >= 1 && r <= kv::NumExo ? kv::Closure.ExoList(r) : 0;
+int TShocksGridModel::VariableOfRow(int r) const {
+    return r >= 1 && r <= kv::NumExo ? FDoc.Experiment().Closure.ExoList(r) : 0;
 }
 
 QString TShocksGridModel::CellText(int r, int c) const {
@@ -33,12 +38,12 @@ QString TShocksGridModel::CellText(int r, int c) const {
         return QString::fromStdString(kv::VarName(v)) + QStringLiteral("  ") +
                QString::fromStdString(kv::VarDesc(v));
     }
-    return kv::FormatReal(kv::ShockVec(v), 0, 2);
+    return kv::FormatReal(FDoc.Experiment().ShockVec(v), 0, 2);
 }
 
 double TShocksGridModel::CellValue(int r, int c) const {
     const int v = VariableOfRow(r);
-    return c == 1 && v != 0 ? kv::ShockVec(v) : 0.0;
+    return c == 1 && v != 0 ? FDoc.Experiment().ShockVec(v) : 0.0;
 }
 
 bool TShocksGridModel::SetCellValue(int r, int c, double value) {
@@ -46,7 +51,7 @@ bool TShocksGridModel::SetCellValue(int r, int c, double value) {
     if (c != 1 || v == 0) {
         return false;
     }
-    kv::ShockVec(v) = value;
+    FDoc.SetShock(v, value);
     return true;
 }
 
@@ -59,7 +64,7 @@ TShocksPage::TShocksPage(const TPageContext& context, QWidget* parent)
     FGrid = new TGrid(this);
     FGrid->setObjectName(QStringLiteral("ExoTable"));
     SetHelpContext(FGrid, HelpContext());
-    FModel = new TShocksGridModel(this);
+    FModel = new TShocksGridModel(*context.Doc, this);
     FGrid->SetGridModel(FModel);
 
     StackTitleAndGrid(FPanel, FGrid);
@@ -71,10 +76,6 @@ bool TShocksPage::IsEditing() const {
 
 bool TShocksPage::EndEdit() {
     return FGrid->EndEdit();
-}
-
-void TShocksPage::Refresh() {
-    FGrid->Redraw();
 }
 
 void TShocksPage::Prepare() {
@@ -115,12 +116,4 @@ void TShocksPage::Prepare() {
     FGrid->Redraw();
     // The title panel's new height takes effect now, not at the next event.
     layout()->activate();
-}
-
-void TShocksPage::showEvent(QShowEvent* event) {
-    // The closure or the shocks may have changed on another page.
-    TPage::showEvent(event);
-    if (Prepared() && !FGrid->IsEditing()) {
-        FGrid->Redraw();
-    }
 }

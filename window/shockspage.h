@@ -6,13 +6,14 @@
 #include "page.h"
 
 class QLabel;
+class TExperimentDoc;
 
-// Rows 0..13 (heading and the exogenous variables), columns 0..1 (variable
-// and shock).
+// Rows 0..13 (heading and the exogenous variables of the experiment's
+// closure), columns 0..1 (variable and shock).
 class TShocksGridModel : public TGridModel {
     Q_OBJECT
 public:
-    using TGridModel::TGridModel;
+    explicit TShocksGridModel(TExperimentDoc& doc, QObject* parent = nullptr);
     int RowCount() const override;
     int ColCount() const override;
     QString CellText(int r, int c) const override; // ExoTableGetCellData
@@ -20,7 +21,10 @@ public:
     bool SetCellValue(int r, int c, double value) override;
 
     // The variable of row r (1..13), 0 for the heading row.
-    static int VariableOfRow(int r);
+    int VariableOfRow(int r) const;
+
+private:
+    TExperimentDoc& FDoc;
 };
 
 class TShocksPage : public TPage {
@@ -36,9 +40,6 @@ public:
     bool IsEditing() const override;
     bool EndEdit() override;
 
-    // Redraws the grid from the current closure and shocks.
-    void Refresh();
-
     // The shocks the editor accepts.
     static constexpr double MinShock = -99;
     static constexpr double MaxShock = 500;
@@ -47,7 +48,6 @@ public:
 
 protected:
     void Prepare() override; // SetUpShocksPage
-    void showEvent(QShowEvent* event) override;
 
 private:
     QLabel* FPanel;

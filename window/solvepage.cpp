@@ -1,7 +1,7 @@
 #include "solvepage.h"
 
+#include "experimentdoc.h"
 #include "helpcontext.h"
-#include "model.h"
 #include "numericeditor.h"
 #include "vkdebuginfo.h"
 #include "workarea.h"
@@ -60,6 +60,21 @@ TSolvePage::TSolvePage(const TPageContext& context, unsigned short& solutionMeth
     SetHelpContext(FNameBox, 205);
     new TWholeTextSelection(FNameBox);
     FNameBox->installEventFilter(this);
+    // The box shows the experiment's title; what the student types becomes
+    // the experiment's title when the box is left or a solve starts.
+    connect(FNameBox, &QLineEdit::editingFinished, this, &TSolvePage::commitTitle);
+    Doc().OnChange(this, kv::chTitle, [this] { showTitle(); });
+}
+
+void TSolvePage::showTitle() {
+    const QString title = QString::fromStdString(Doc().Experiment().Title);
+    if (FNameBox->text() != title) {
+        FNameBox->setText(title);
+    }
+}
+
+void TSolvePage::commitTitle() {
+    Doc().SetTitle(FNameBox->text());
 }
 
 QRadioButton* TSolvePage::SolveRadio(int k) const {
@@ -75,7 +90,7 @@ void TSolvePage::Prepare() {
 
     FSolutionMethod = 1;
     FRadios[0]->setChecked(true);
-    FNameBox->setText(QStringLiteral("Sim 1"));
+    showTitle();
     SizeTitlePanel(FPanel);
     placeTitlePanel();
 
@@ -139,7 +154,9 @@ void TSolvePage::SolveButtonClick() {
         return;
     }
     const QScopedValueRollback<bool> solving(FSolving, true);
-    if (kv::Solutions.Count >= kv::MaxSolutions) {
+    commitTitle();
+    const QString title = FNameBox->text();
+    if (Doc().Experiment().Solutions.Count >= kv::MaxSolutions) {
         ShowMessageDialog(QString::fromLatin1(TooManySolutions), mkError, mbOK | mbHelp, 65595);
         return;
     }
@@ -148,8 +165,7 @@ void TSolvePage::SolveButtonClick() {
     }
     kv::SolveResult result;
     try {
-        result =
-            kv::SolveModel(FSolutionMethod, kv::BaseData, kv::NewData, kv::ShockVec, kv::Closure);
+        result = Doc().Solve(FSolutionMethod);
     } catch (...) {
         // The window leaves its busy state before the error is reported;
         // nothing is stored and the title stays.
@@ -172,12 +188,9 @@ void TSolvePage::SolveButtonClick() {
                           mbOK | mbHelp, 303);
         return;
     }
-    const QString title = FNameBox->text();
-    kv::AddSolution(kv::Solutions, title.toStdString(), kv::ShockVec, kv::Closure.Endo);
     ShowMessageDialog(QStringLiteral("Computation Successful\r\nNew Solution stored as \"") +
                           title + QStringLiteral("\""),
                       mkInformation, mbOK, 0);
-    FNameBox->setText(QStringLiteral("Sim %1").arg(kv::Solutions.SimCount + 1));
     if (SolutionStored) {
         SolutionStored();
     }

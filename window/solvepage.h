@@ -48,6 +48,8 @@ protected:
 
 private:
     void placeTitlePanel();
+    void showTitle();
+    void commitTitle();
 
     unsigned short& FSolutionMethod;
     const int& FLayoutWidth;

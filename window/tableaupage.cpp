@@ -1,11 +1,17 @@
 #include "tableaupage.h"
 
 #include "celltext.h"
+#include "experimentdoc.h"
 #include "helpcontext.h"
 #include "tableau.h"
 
 #include <QLabel>
 #include <QLayout>
+
+TTableauGridModel::TTableauGridModel(TExperimentDoc& doc, QObject* parent)
+    : TGridModel(parent), FDoc(doc) {
+    doc.OnChange(this, kv::chTableau, [this] { Refresh(); });
+}
 
 int TTableauGridModel::RowCount() const {
     return kv::NumEqs + 1;
@@ -16,7 +22,7 @@ int TTableauGridModel::ColCount() const {
 }
 
 QString TTableauGridModel::CellText(int r, int c) const {
-    return kv::TableauCellText(r, c);
+    return kv::TableauCellText(FDoc.Experiment().Tableau, r, c);
 }
 
 TTableauPage::TTableauPage(const TPageContext& context, QWidget* parent)
@@ -26,7 +32,7 @@ TTableauPage::TTableauPage(const TPageContext& context, QWidget* parent)
     FGrid->setObjectName(QStringLiteral("TableauTable"));
     FGrid->setStatusTip(QStringLiteral("Use the scrollbars to move through the table"));
     SetHelpContext(FGrid, HelpContext());
-    FModel = new TTableauGridModel(this);
+    FModel = new TTableauGridModel(*context.Doc, this);
     FGrid->SetGridModel(FModel);
 
     StackTitleAndGrid(FLabel, FGrid);

@@ -6,16 +6,20 @@
 #include "page.h"
 
 class QLabel;
+class TExperimentDoc;
 
 // Rows 0..39 (equations), columns 0..52 (variables), texts of TableauCellText
-// on the displayed tableau.
+// on the experiment's tableau.
 class TTableauGridModel : public TGridModel {
     Q_OBJECT
 public:
-    using TGridModel::TGridModel;
+    explicit TTableauGridModel(TExperimentDoc& doc, QObject* parent = nullptr);
     int RowCount() const override;
     int ColCount() const override;
     QString CellText(int r, int c) const override;
+
+private:
+    TExperimentDoc& FDoc;
 };
 
 class TTableauPage : public TPage {

@@ -1,4 +1,4 @@
-// Shared fixture: a fresh model state and a private folder for the check file.
+// Shared fixture: a fresh experiment and a private folder for the check file.
 #pragma once
 
 #include "model.h"
@@ -13,7 +13,6 @@
 class ModelTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        kv::InitModel();
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         std::string name = std::string(info->test_suite_name()) + "_" + info->name();
         for (char& ch : name) {
@@ -38,21 +37,22 @@ protected:
         return text.str();
     }
     // Index of the exogenous-list place that holds variable v, 0 if none.
-    static int ExoPlace(kv::Variable v) {
+    int ExoPlace(kv::Variable v) {
         for (int j = 1; j <= kv::NumExo; ++j) {
-            if (kv::Closure.ExoList(j) == v) {
+            if (E.Closure.ExoList(j) == v) {
                 return j;
             }
         }
         return 0;
     }
     // Exchanges two variables by name through the list items the Closure page uses.
-    static int Swap(const char* endoName, const char* exoName) {
+    int Swap(const char* endoName, const char* exoName) {
         const kv::Variable out = kv::FindVariable(endoName);
         const kv::Variable in = kv::FindVariable(exoName);
-        return kv::ExchangeVariables(kv::Closure, kv::Closure.EndoPos(out), ExoPlace(in));
+        return kv::ExchangeVariables(E.Closure, E.Closure.EndoPos(out), ExoPlace(in));
     }
-    static double& Shock(const char* name) { return kv::ShockVec(kv::FindVariable(name)); }
+    double& Shock(const char* name) { return E.ShockVec(kv::FindVariable(name)); }
 
+    kv::TExperiment E;
     std::filesystem::path dir_;
 };

@@ -4,12 +4,12 @@
 
 namespace {
 
-std::vector<int> ExoList() {
-    return {kv::Closure.ExoList.begin(), kv::Closure.ExoList.end()};
+std::vector<int> ExoList(const kv::TExperiment& E) {
+    return {E.Closure.ExoList.begin(), E.Closure.ExoList.end()};
 }
 
 TEST_F(ModelTest, DefaultClosureListsAndPositions) {
-    std::vector<int> endo(kv::Closure.EndoVar.begin(), kv::Closure.EndoVar.end());
+    std::vector<int> endo(E.Closure.EndoVar.begin(), E.Closure.EndoVar.end());
     std::vector<int> expected;
     for (int v = 1; v <= 11; ++v) {
         expected.push_back(v);
@@ -22,37 +22,37 @@ TEST_F(ModelTest, DefaultClosureListsAndPositions) {
         expected.push_back(v);
     }
     EXPECT_EQ(endo, expected);
-    EXPECT_EQ(kv::Closure.EndoPos(14), 12);
-    EXPECT_EQ(ExoList(), (std::vector<int>{12, 13, 42, 43, 45, 46, 51, 40, 15, 52, 16, 17, 39}));
+    EXPECT_EQ(E.Closure.EndoPos(14), 12);
+    EXPECT_EQ(ExoList(E), (std::vector<int>{12, 13, 42, 43, 45, 46, 51, 40, 15, 52, 16, 17, 39}));
     for (int k = 1; k <= kv::NumEndo; ++k) {
-        EXPECT_EQ(kv::Closure.EndoPos(kv::Closure.EndoVar(k)), k);
+        EXPECT_EQ(E.Closure.EndoPos(E.Closure.EndoVar(k)), k);
     }
-    for (int v : ExoList()) {
-        EXPECT_FALSE(kv::Closure.Endo(v));
-        EXPECT_EQ(kv::Closure.EndoPos(v), 0);
+    for (int v : ExoList(E)) {
+        EXPECT_FALSE(E.Closure.Endo(v));
+        EXPECT_EQ(E.Closure.EndoPos(v), 0);
     }
 }
 
 TEST_F(ModelTest, ExchangeTakesTheListPlaceAndReturnsNewPosition) {
-    EXPECT_EQ(kv::ExchangeVariables(kv::Closure, 1, 13), 33);
-    EXPECT_EQ(ExoList(), (std::vector<int>{12, 13, 42, 43, 45, 46, 51, 40, 15, 52, 16, 17, 1}));
-    EXPECT_TRUE(kv::Closure.Endo(39));
-    EXPECT_EQ(kv::Closure.EndoVar(33), 39);
+    EXPECT_EQ(kv::ExchangeVariables(E.Closure, 1, 13), 33);
+    EXPECT_EQ(ExoList(E), (std::vector<int>{12, 13, 42, 43, 45, 46, 51, 40, 15, 52, 16, 17, 1}));
+    EXPECT_TRUE(E.Closure.Endo(39));
+    EXPECT_EQ(E.Closure.EndoVar(33), 39);
     // The same pair exchanged back restores the closure and the list order.
-    EXPECT_EQ(kv::ExchangeVariables(kv::Closure, 33, 13), 1);
+    EXPECT_EQ(kv::ExchangeVariables(E.Closure, 33, 13), 1);
     kv::TClosure fresh;
     kv::DefaultClosure(fresh);
-    EXPECT_EQ(kv::Closure.Endo, fresh.Endo);
-    EXPECT_EQ(kv::Closure.ExoList, fresh.ExoList);
-    EXPECT_EQ(kv::Closure.EndoVar, fresh.EndoVar);
+    EXPECT_EQ(E.Closure.Endo, fresh.Endo);
+    EXPECT_EQ(E.Closure.ExoList, fresh.ExoList);
+    EXPECT_EQ(E.Closure.EndoVar, fresh.EndoVar);
 }
 
 TEST_F(ModelTest, VariableMadeExogenousAfterASolveKeepsItsResultAsShock) {
     Shock("t2") = -10;
-    ASSERT_TRUE(kv::SolveModel(1, kv::BaseData, kv::NewData, kv::ShockVec, kv::Closure).success);
+    ASSERT_TRUE(kv::SolveModel(1, E.BaseData, E.NewData, E.ShockVec, E.Closure).success);
     const double cpi = Shock("cpi");
     Swap("cpi", "phi");
-    EXPECT_FALSE(kv::Closure.Endo(kv::FindVariable("cpi")));
+    EXPECT_FALSE(E.Closure.Endo(kv::FindVariable("cpi")));
     EXPECT_EQ(Shock("cpi"), cpi);
 }
 

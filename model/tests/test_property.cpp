@@ -32,58 +32,58 @@ TEST_F(ModelTest, RandomExperimentsSucceedOrFailCleanly) {
 
     int outcomes[4] = {}; // success, singular, negative flow, floating-point error
     for (int trial = 0; trial < 250; ++trial) {
-        kv::InitModel();
+        E.Reset();
         const int edits = static_cast<int>(unit(rng) * 3);
         for (int e = 0; e < edits; ++e) {
             const auto [r, c] = entered[static_cast<std::size_t>(unit(rng) * entered.size())];
-            kv::BaseData(r, c) = pageValue(kv::BaseData(r, c), -100, 500);
+            E.BaseData(r, c) = pageValue(E.BaseData(r, c), -100, 500);
         }
-        if (kv::DeriveData(kv::BaseData)) {
+        if (kv::DeriveData(E.BaseData)) {
             continue; // the Data page refuses to go on with a negative flow
         }
         const int exchanges = static_cast<int>(unit(rng) * 3);
         for (int e = 0; e < exchanges; ++e) {
-            kv::ExchangeVariables(kv::Closure, 1 + static_cast<int>(unit(rng) * kv::NumEndo),
+            kv::ExchangeVariables(E.Closure, 1 + static_cast<int>(unit(rng) * kv::NumEndo),
                                   1 + static_cast<int>(unit(rng) * kv::NumExo));
         }
         for (int j = 1; j <= kv::NumExo; ++j) {
             const double u = unit(rng);
-            kv::ShockVec(kv::Closure.ExoList(j)) =
-                u < 0.5   ? 0.0
-                : u < 0.9 ? std::round((unit(rng) * 40 - 20) * 100) / 100
-                          : pageValue(10, -99, 500);
+            E.ShockVec(E.Closure.ExoList(j)) = u < 0.5 ? 0.0
+                                               : u < 0.9
+                                                   ? std::round((unit(rng) * 40 - 20) * 100) / 100
+                                                   : pageValue(10, -99, 500);
         }
-        const kv::Variable_Real shocks = kv::ShockVec;
+        const kv::Variable_Real shocks = E.ShockVec;
         for (int method = 1; method <= 5; ++method) {
-            kv::ShockVec = shocks;
+            E.ShockVec = shocks;
             try {
-                kv::BuildTableau(kv::BaseData, kv::Tableau);
+                kv::BuildTableau(E.BaseData, E.Tableau);
                 const auto res =
-                    kv::SolveModel(method, kv::BaseData, kv::NewData, kv::ShockVec, kv::Closure);
+                    kv::SolveModel(method, E.BaseData, E.NewData, E.ShockVec, E.Closure);
                 if (res.singular || res.negativeFlow) {
                     EXPECT_FALSE(res.success && res.singular);
                     ++outcomes[res.singular ? 1 : 2];
                     if (method <= 3 || res.singular) {
-                        EXPECT_EQ(kv::ShockVec, shocks);
+                        EXPECT_EQ(E.ShockVec, shocks);
                     }
                     continue;
                 }
                 ASSERT_TRUE(res.success);
                 ++outcomes[0];
                 for (kv::Variable v = 1; v <= kv::NumVars; ++v) {
-                    ASSERT_TRUE(std::isfinite(kv::ShockVec(v))) << "trial " << trial;
-                    if (!kv::Closure.Endo(v)) {
-                        EXPECT_NEAR(kv::ShockVec(v), shocks(v),
+                    ASSERT_TRUE(std::isfinite(E.ShockVec(v))) << "trial " << trial;
+                    if (!E.Closure.Endo(v)) {
+                        EXPECT_NEAR(E.ShockVec(v), shocks(v),
                                     1e-6 * std::max(1.0, std::fabs(shocks(v))))
                             << "trial " << trial << ", method " << method << ", " << kv::VarName(v);
                     }
                 }
-                for (double d : kv::NewData.Cells) {
+                for (double d : E.NewData.Cells) {
                     ASSERT_TRUE(std::isfinite(d));
                 }
             } catch (const kv::EMathError&) {
                 ++outcomes[3];
-                EXPECT_EQ(kv::ShockVec, shocks);
+                EXPECT_EQ(E.ShockVec, shocks);
             }
         }
     }

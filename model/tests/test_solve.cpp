@@ -11,33 +11,30 @@ using Expect = std::map<std::string, double>;
 class Methods : public ModelTest, public ::testing::WithParamInterface<int> {};
 
 TEST_P(Methods, ZeroShocksGiveZeroResultsAndUnchangedData) {
-    const auto res =
-        kv::SolveModel(GetParam(), kv::BaseData, kv::NewData, kv::ShockVec, kv::Closure);
+    const auto res = kv::SolveModel(GetParam(), E.BaseData, E.NewData, E.ShockVec, E.Closure);
     EXPECT_TRUE(res.success);
     EXPECT_FALSE(res.singular || res.negativeFlow);
-    for (double v : kv::ShockVec) {
+    for (double v : E.ShockVec) {
         EXPECT_NEAR(v, 0, 1e-12);
     }
     for (int i = 0; i < 66; ++i) {
-        EXPECT_NEAR(kv::NewData.Cells[i], kv::BaseData.Cells[i], 1e-12);
+        EXPECT_NEAR(E.NewData.Cells[i], E.BaseData.Cells[i], 1e-12);
     }
 }
 
 TEST_P(Methods, ExchangeRateShockIsNeutral) {
     Shock("phi") = 10;
-    const auto res =
-        kv::SolveModel(GetParam(), kv::BaseData, kv::NewData, kv::ShockVec, kv::Closure);
+    const auto res = kv::SolveModel(GetParam(), E.BaseData, E.NewData, E.ShockVec, E.Closure);
     ASSERT_TRUE(res.success);
     const std::set<std::string> nominal = {"c",     "p(11)",  "p(12)",  "p(21)", "p(22)",
                                            "p(31)", "p(32)1", "p(32)2", "phi",   "cpi"};
     for (kv::Variable v = 1; v <= kv::NumVars; ++v) {
-        EXPECT_NEAR(kv::ShockVec(v), nominal.count(kv::VarName(v)) ? 10 : 0, 1e-9)
-            << kv::VarName(v);
+        EXPECT_NEAR(E.ShockVec(v), nominal.count(kv::VarName(v)) ? 10 : 0, 1e-9) << kv::VarName(v);
     }
     for (int r = 1; r <= 11; ++r) {
         for (int c = 1; c <= 6; ++c) {
             const bool elasticity = (r == 10 || r == 11) && c == 4;
-            EXPECT_NEAR(kv::NewData(r, c), kv::BaseData(r, c) * (elasticity ? 1 : 1.1), 1e-9)
+            EXPECT_NEAR(E.NewData(r, c), E.BaseData(r, c) * (elasticity ? 1 : 1.1), 1e-9)
                 << r << "," << c;
         }
     }
@@ -46,49 +43,47 @@ TEST_P(Methods, ExchangeRateShockIsNeutral) {
 TEST_P(Methods, SingularClosureLeavesTheVectorUnchanged) {
     Swap("x(32)1", "phi"); // equation 32 keeps no endogenous variable
     Shock("t2") = -10;
-    const kv::Variable_Real before = kv::ShockVec;
-    const auto res =
-        kv::SolveModel(GetParam(), kv::BaseData, kv::NewData, kv::ShockVec, kv::Closure);
+    const kv::Variable_Real before = E.ShockVec;
+    const auto res = kv::SolveModel(GetParam(), E.BaseData, E.NewData, E.ShockVec, E.Closure);
     EXPECT_TRUE(res.singular);
     EXPECT_FALSE(res.success);
-    EXPECT_EQ(kv::ShockVec, before);
+    EXPECT_EQ(E.ShockVec, before);
 }
 
 TEST_P(Methods, ShockOfMinus100RaisesAndLeavesTheVectorUnchanged) {
     Shock("t2") = -100;
-    const kv::Variable_Real before = kv::ShockVec;
-    EXPECT_THROW(kv::SolveModel(GetParam(), kv::BaseData, kv::NewData, kv::ShockVec, kv::Closure),
+    const kv::Variable_Real before = E.ShockVec;
+    EXPECT_THROW(kv::SolveModel(GetParam(), E.BaseData, E.NewData, E.ShockVec, E.Closure),
                  kv::EInvalidOp);
-    EXPECT_EQ(kv::ShockVec, before);
+    EXPECT_EQ(E.ShockVec, before);
 }
 
 TEST_P(Methods, ExogenousResultsReproduceTheirShocks) {
     Shock("t2") = -10;
     Shock("k1") = 25;
     Shock("phi") = 5;
-    const kv::Variable_Real shocks = kv::ShockVec;
-    ASSERT_TRUE(
-        kv::SolveModel(GetParam(), kv::BaseData, kv::NewData, kv::ShockVec, kv::Closure).success);
+    const kv::Variable_Real shocks = E.ShockVec;
+    ASSERT_TRUE(kv::SolveModel(GetParam(), E.BaseData, E.NewData, E.ShockVec, E.Closure).success);
     for (int j = 1; j <= kv::NumExo; ++j) {
-        const kv::Variable v = kv::Closure.ExoList(j);
-        EXPECT_NEAR(kv::ShockVec(v), shocks(v), 1e-9) << kv::VarName(v);
+        const kv::Variable v = E.Closure.ExoList(j);
+        EXPECT_NEAR(E.ShockVec(v), shocks(v), 1e-9) << kv::VarName(v);
     }
 }
 
 TEST_P(Methods, UnwritableCheckFileRaisesInOutError) {
     kv::TemFileName = (dir_ / "missing-folder" / "TEM").string();
     Shock("t2") = -10;
-    const kv::Variable_Real before = kv::ShockVec;
-    EXPECT_THROW(kv::SolveModel(GetParam(), kv::BaseData, kv::NewData, kv::ShockVec, kv::Closure),
+    const kv::Variable_Real before = E.ShockVec;
+    EXPECT_THROW(kv::SolveModel(GetParam(), E.BaseData, E.NewData, E.ShockVec, E.Closure),
                  kv::EInOutError);
-    EXPECT_EQ(kv::ShockVec, before);
+    EXPECT_EQ(E.ShockVec, before);
 }
 
 INSTANTIATE_TEST_SUITE_P(AllMethods, Methods, ::testing::Values(1, 2, 3, 4, 5, 0, 9));
 
 TEST_F(ModelTest, ImportTaxCutUnderJohansen) {
     Shock("t2") = -10;
-    ASSERT_TRUE(kv::SolveModel(1, kv::BaseData, kv::NewData, kv::ShockVec, kv::Closure).success);
+    ASSERT_TRUE(kv::SolveModel(1, E.BaseData, E.NewData, E.ShockVec, E.Closure).success);
     const Expect expected = {{"p(22)", -10},     {"p(11)", -3.8328}, {"p(21)", -4.5855},
                              {"v2", -4.5855},    {"c", -5.1785},     {"cpi", -5.1785},
                              {"p(31)", -5.1785}, {"p(32)1", 1.4837}, {"p(32)2", -7.2344},
@@ -96,14 +91,14 @@ TEST_F(ModelTest, ImportTaxCutUnderJohansen) {
                              {"l", 2.3032},      {"m", 1.5110},      {"e", 3.6411},
                              {"delB", 0.4109},   {"t2", -10},        {"phi", 0}};
     for (const auto& [name, value] : expected) {
-        EXPECT_NEAR(kv::ShockVec(kv::FindVariable(name)), value, 0.00005) << name;
+        EXPECT_NEAR(E.ShockVec(kv::FindVariable(name)), value, 0.00005) << name;
     }
 }
 
 TEST_F(ModelTest, ImportTaxCutWithTheCpiFixedMovesTheExchangeRate) {
     Swap("cpi", "phi");
     Shock("t2") = -10;
-    ASSERT_TRUE(kv::SolveModel(1, kv::BaseData, kv::NewData, kv::ShockVec, kv::Closure).success);
+    ASSERT_TRUE(kv::SolveModel(1, E.BaseData, E.NewData, E.ShockVec, E.Closure).success);
     EXPECT_NEAR(Shock("phi"), 5.1785, 0.00005);
     EXPECT_NEAR(Shock("cpi"), 0, 1e-12);
 }
@@ -112,19 +107,18 @@ TEST_F(ModelTest, TradeBalanceIsAddedAcrossSteps) {
     // delB exogenous: each step takes s/n and the steps add up to s.
     Swap("delB", "cR");
     Shock("delB") = 2;
-    ASSERT_TRUE(kv::SolveModel(3, kv::BaseData, kv::NewData, kv::ShockVec, kv::Closure).success);
+    ASSERT_TRUE(kv::SolveModel(3, E.BaseData, E.NewData, E.ShockVec, E.Closure).success);
     EXPECT_NEAR(Shock("delB"), 2, 1e-12);
 }
 
 TEST_F(ModelTest, EulerStepsConvergeAndExtrapolationImproves) {
     Shock("t2") = -10;
-    const kv::Variable_Real shocks = kv::ShockVec;
+    const kv::Variable_Real shocks = E.ShockVec;
     std::map<int, kv::Variable_Real> results;
     for (int method = 1; method <= 5; ++method) {
-        kv::ShockVec = shocks;
-        ASSERT_TRUE(
-            kv::SolveModel(method, kv::BaseData, kv::NewData, kv::ShockVec, kv::Closure).success);
-        results[method] = kv::ShockVec;
+        E.ShockVec = shocks;
+        ASSERT_TRUE(kv::SolveModel(method, E.BaseData, E.NewData, E.ShockVec, E.Closure).success);
+        results[method] = E.ShockVec;
     }
     const kv::Variable z1 = kv::FindVariable("z1");
     const double best = results[5](z1);
@@ -143,8 +137,7 @@ class CheckFile : public ModelTest, public ::testing::WithParamInterface<TemCase
 TEST_P(CheckFile, EulerStepsLeaveItEmptyExtrapolationsReportCapital) {
     Shock("t2") = -10;
     ASSERT_TRUE(
-        kv::SolveModel(GetParam().method, kv::BaseData, kv::NewData, kv::ShockVec, kv::Closure)
-            .success);
+        kv::SolveModel(GetParam().method, E.BaseData, E.NewData, E.ShockVec, E.Closure).success);
     ASSERT_TRUE(std::filesystem::exists(kv::TemFileName));
     const std::string tem = TemContents();
     if (GetParam().empty) {
@@ -185,11 +178,11 @@ TEST_F(ModelTest, GaussJordanPivotsAlongTheRowAndReportsSingular) {
 TEST_F(ModelTest, NegativeFlowDuringComputationStopsTheRun) {
     // A fivefold rise in the world price of imported good 2 drives a flow below zero.
     Shock("p*(22)") = 500;
-    const kv::Variable_Real before = kv::ShockVec;
-    const auto res = kv::SolveModel(1, kv::BaseData, kv::NewData, kv::ShockVec, kv::Closure);
+    const kv::Variable_Real before = E.ShockVec;
+    const auto res = kv::SolveModel(1, E.BaseData, E.NewData, E.ShockVec, E.Closure);
     EXPECT_TRUE(res.negativeFlow);
     EXPECT_FALSE(res.success);
-    EXPECT_EQ(kv::ShockVec, before);
+    EXPECT_EQ(E.ShockVec, before);
 }
 
 } // namespace

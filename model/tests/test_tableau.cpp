@@ -16,7 +16,7 @@ void ExpectRow(const kv::Tableau_Real& M, int row, const Row& entries, double to
 }
 
 TEST_F(ModelTest, DefaultTableauRows) {
-    const kv::Tableau_Real& M = kv::Tableau;
+    const kv::Tableau_Real& M = E.Tableau;
     ExpectRow(M, 1,
               {{"x(11)3", 1},
                {"c", -1},
@@ -72,7 +72,7 @@ TEST_F(ModelTest, DefaultTableauRows) {
 }
 
 TEST_F(ModelTest, SafeRatiosFallBackToTheirDefaults) {
-    kv::Data_Real D = kv::BaseData;
+    kv::Data_Real D = E.BaseData;
     D(10, 4) = 0; // no export elasticity: r1 = 1000
     for (int r = 1; r <= 4; ++r) {
         D(r, 3) = 0; // no household purchases: shares 0.25 and 0.5
@@ -95,7 +95,7 @@ TEST_F(ModelTest, SafeRatiosFallBackToTheirDefaults) {
 }
 
 TEST_F(ModelTest, ScalingTheMoneyValuesScalesOnlyTheTradeBalanceRow) {
-    kv::Data_Real D = kv::BaseData;
+    kv::Data_Real D = E.BaseData;
     for (int r = 1; r <= 11; ++r) {
         for (int c = 1; c <= 6; ++c) {
             const bool elasticity = (r == 10 || r == 11) && c == 4;
@@ -110,7 +110,7 @@ TEST_F(ModelTest, ScalingTheMoneyValuesScalesOnlyTheTradeBalanceRow) {
         for (kv::Variable v = 1; v <= kv::NumVars; ++v) {
             const bool scaled =
                 i == 36 && (v == kv::FindVariable("m") || v == kv::FindVariable("e"));
-            EXPECT_NEAR(M(i, v), kv::Tableau(i, v) * (scaled ? 3 : 1), 1e-12)
+            EXPECT_NEAR(M(i, v), E.Tableau(i, v) * (scaled ? 3 : 1), 1e-12)
                 << i << "," << kv::VarName(v);
         }
     }
@@ -125,8 +125,7 @@ struct ZeroCase {
 class ZeroDivisors : public ::testing::TestWithParam<ZeroCase> {};
 
 TEST_P(ZeroDivisors, PlainDivisionsRaise) {
-    kv::InitModel();
-    kv::Data_Real D = kv::BaseData;
+    kv::Data_Real D = kv::TExperiment().BaseData;
     for (const auto& [cell, value] : GetParam().edits) {
         D(cell.first, cell.second) = value;
     }

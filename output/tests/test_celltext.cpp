@@ -85,10 +85,10 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
         TemFileName = dir.filePath(QStringLiteral("TEM")).toStdString();
-        InitModel();
     }
     void TearDown() override { TemFileName = "TEM"; }
     QTemporaryDir dir;
+    TExperiment E;
 };
 
 struct CellCase {
@@ -128,19 +128,19 @@ TEST_F(CellText, DataCellsOfTheDefaultDatabase) {
         {-1, 0, " "},
     };
     for (const CellCase& c : cases) {
-        EXPECT_EQ(Str(DataCellText(BaseData, c.r, c.c)), c.expected) << c.r << "," << c.c;
+        EXPECT_EQ(Str(DataCellText(E.BaseData, c.r, c.c)), c.expected) << c.r << "," << c.c;
     }
 }
 
 TEST_F(CellText, DataCellsReadTheDatabaseGiven) {
-    Data_Real D = BaseData;
+    Data_Real D = E.BaseData;
     D(1, 1) = 12.3456;
     D(3, 5) = -0.004;
     D(10, 2) = 99; // never shown
     EXPECT_EQ(Str(DataCellText(D, 1, 1)), "12.35");
     EXPECT_EQ(Str(DataCellText(D, 3, 5)), "0.00");
     EXPECT_EQ(Str(DataCellText(D, 10, 2)), " ");
-    EXPECT_EQ(Str(DataCellText(BaseData, 1, 1)), "10.00");
+    EXPECT_EQ(Str(DataCellText(E.BaseData, 1, 1)), "10.00");
 }
 
 TEST_F(CellText, TableauCellsOfTheDefaultTableau) {
@@ -151,18 +151,17 @@ TEST_F(CellText, TableauCellsOfTheDefaultTableau) {
         {36, 49, "1.000"}, {36, 47, "0.210"}, {36, 48, "-0.200"}, {40, 1, " "},
     };
     for (const CellCase& c : cases) {
-        EXPECT_EQ(Str(TableauCellText(Tableau, c.r, c.c)), c.expected) << c.r << "," << c.c;
-        EXPECT_EQ(Str(TableauCellText(c.r, c.c)), c.expected) << c.r << "," << c.c;
+        EXPECT_EQ(Str(TableauCellText(E.Tableau, c.r, c.c)), c.expected) << c.r << "," << c.c;
     }
 }
 
 TEST_F(CellText, TinyCoefficientShowsItsDigitsAndExactZeroIsBlank) {
-    Tableau(1, 2) = 1e-9;
-    EXPECT_EQ(Str(TableauCellText(1, 2)), "0.000");
-    Tableau(1, 2) = 0.0;
-    EXPECT_EQ(Str(TableauCellText(1, 2)), " ");
-    Tableau(1, 2) = std::nan("");
-    EXPECT_THROW(TableauCellText(1, 2), EInvalidOp);
+    E.Tableau(1, 2) = 1e-9;
+    EXPECT_EQ(Str(TableauCellText(E.Tableau, 1, 2)), "0.000");
+    E.Tableau(1, 2) = 0.0;
+    EXPECT_EQ(Str(TableauCellText(E.Tableau, 1, 2)), " ");
+    E.Tableau(1, 2) = std::nan("");
+    EXPECT_THROW(TableauCellText(E.Tableau, 1, 2), EInvalidOp);
 }
 
 TEST_F(CellText, ResultsCellsOfAStoredSolution) {
@@ -170,8 +169,8 @@ TEST_F(CellText, ResultsCellsOfAStoredSolution) {
     values(1) = 1.23456;
     values(5) = -0.0004;
     values(43) = -10.0; // t2, exogenous
-    Variable_Bool endo = Closure.Endo;
-    AddSolution(Solutions, "Sim 1", values, endo);
+    Variable_Bool endo = E.Closure.Endo;
+    AddSolution(E.Solutions, "Sim 1", values, endo);
     const CellCase cases[] = {
         {0, 0, "Variable "},
         {0, 1, "Sim 1"},
@@ -187,23 +186,22 @@ TEST_F(CellText, ResultsCellsOfAStoredSolution) {
         {53, 1, " "},
     };
     for (const CellCase& c : cases) {
-        EXPECT_EQ(Str(ResultsCellText(Solutions, c.r, c.c)), c.expected) << c.r << "," << c.c;
-        EXPECT_EQ(Str(ResultsCellText(c.r, c.c)), c.expected) << c.r << "," << c.c;
+        EXPECT_EQ(Str(ResultsCellText(E.Solutions, c.r, c.c)), c.expected) << c.r << "," << c.c;
     }
 }
 
 TEST_F(CellText, ResultsMarkExogenousValuesOfEachSolutionByItsOwnClosure) {
     // Zero shocks, Johansen: 39 endogenous zeros and 13 exogenous "#0.000".
-    SolveModel(1, BaseData, NewData, ShockVec, Closure);
-    AddSolution(Solutions, "A", ShockVec, Closure.Endo);
+    SolveModel(1, E.BaseData, E.NewData, E.ShockVec, E.Closure);
+    AddSolution(E.Solutions, "A", E.ShockVec, E.Closure.Endo);
     // A second solution in which t2 is endogenous and l exogenous.
-    Variable_Bool endo = Closure.Endo;
+    Variable_Bool endo = E.Closure.Endo;
     endo(FindVariable("t2")) = true;
     endo(FindVariable("l")) = false;
-    AddSolution(Solutions, "B", ShockVec, endo);
+    AddSolution(E.Solutions, "B", E.ShockVec, endo);
     int marked = 0;
     for (int r = 1; r <= NumVars; ++r) {
-        const QString text = ResultsCellText(r, 1);
+        const QString text = ResultsCellText(E.Solutions, r, 1);
         marked += text.startsWith(QLatin1Char('#')) ? 1 : 0;
         EXPECT_TRUE(text == QStringLiteral("0.000") || text == QStringLiteral("#0.000"))
             << Str(text);
@@ -211,10 +209,10 @@ TEST_F(CellText, ResultsMarkExogenousValuesOfEachSolutionByItsOwnClosure) {
     EXPECT_EQ(marked, NumExo);
     const int t2 = FindVariable("t2");
     const int l = FindVariable("l");
-    EXPECT_EQ(Str(ResultsCellText(t2, 1)), "#0.000");
-    EXPECT_EQ(Str(ResultsCellText(t2, 2)), "0.000");
-    EXPECT_EQ(Str(ResultsCellText(l, 1)), "0.000");
-    EXPECT_EQ(Str(ResultsCellText(l, 2)), "#0.000");
+    EXPECT_EQ(Str(ResultsCellText(E.Solutions, t2, 1)), "#0.000");
+    EXPECT_EQ(Str(ResultsCellText(E.Solutions, t2, 2)), "0.000");
+    EXPECT_EQ(Str(ResultsCellText(E.Solutions, l, 1)), "0.000");
+    EXPECT_EQ(Str(ResultsCellText(E.Solutions, l, 2)), "#0.000");
 }
 
 } // namespace

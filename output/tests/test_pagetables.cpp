@@ -49,7 +49,6 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
         TemFileName = dir.filePath(QStringLiteral("TEM")).toStdString();
-        InitModel();
     }
     void TearDown() override { TemFileName = "TEM"; }
 
@@ -74,32 +73,33 @@ protected:
     }
 
     void Solve(const char* title) {
-        SolveModel(1, BaseData, NewData, ShockVec, Closure);
-        AddSolution(Solutions, title, ShockVec, Closure.Endo);
+        SolveModel(1, E.BaseData, E.NewData, E.ShockVec, E.Closure);
+        AddSolution(E.Solutions, title, E.ShockVec, E.Closure.Endo);
     }
 
     QTemporaryDir dir;
+    TExperiment E;
     ScopedLocale locale{QLocale(QLocale::C)};
 };
 
 TEST_F(PageTables, ShapesAndTitlesFollowTheModel) {
-    EXPECT_EQ(BaseDataPageTable().Rows, 12);
-    EXPECT_EQ(BaseDataPageTable().Cols, 7);
-    EXPECT_EQ(Str(BaseDataPageTable().PrintTitle), "Base Data");
-    EXPECT_EQ(TableauPageTable().Rows, 40);
-    EXPECT_EQ(TableauPageTable().Cols, 53);
-    EXPECT_EQ(Str(TableauPageTable().PrintTitle), "Coefficient Matrix");
-    EXPECT_EQ(ResultsPageTable().Cols, 1);
+    EXPECT_EQ(BaseDataPageTable(E).Rows, 12);
+    EXPECT_EQ(BaseDataPageTable(E).Cols, 7);
+    EXPECT_EQ(Str(BaseDataPageTable(E).PrintTitle), "Base Data");
+    EXPECT_EQ(TableauPageTable(E).Rows, 40);
+    EXPECT_EQ(TableauPageTable(E).Cols, 53);
+    EXPECT_EQ(Str(TableauPageTable(E).PrintTitle), "Coefficient Matrix");
+    EXPECT_EQ(ResultsPageTable(E).Cols, 1);
     Solve("A");
     Solve("B");
-    EXPECT_EQ(ResultsPageTable().Rows, 53);
-    EXPECT_EQ(ResultsPageTable().Cols, 3);
-    EXPECT_EQ(Str(ResultsPageTable().PrintTitle), "Simulation Results");
-    EXPECT_EQ(Str(UpdatedDataPageTable().PrintTitle), "Updated Data");
+    EXPECT_EQ(ResultsPageTable(E).Rows, 53);
+    EXPECT_EQ(ResultsPageTable(E).Cols, 3);
+    EXPECT_EQ(Str(ResultsPageTable(E).PrintTitle), "Simulation Results");
+    EXPECT_EQ(Str(UpdatedDataPageTable(E).PrintTitle), "Updated Data");
 }
 
 TEST_F(PageTables, SavedDataPageHoldsTheBaseDatabase) {
-    const auto rows = Saved(BaseDataPageTable());
+    const auto rows = Saved(BaseDataPageTable(E));
     ASSERT_EQ(rows.size(), 12u);
     for (const QStringList& row : rows) {
         EXPECT_EQ(row.size(), 7);
@@ -112,7 +112,7 @@ TEST_F(PageTables, SavedDataPageHoldsTheBaseDatabase) {
 }
 
 TEST_F(PageTables, SavedTableauPageHas40LinesOf53Fields) {
-    const auto rows = Saved(TableauPageTable());
+    const auto rows = Saved(TableauPageTable(E));
     ASSERT_EQ(rows.size(), 40u);
     for (const QStringList& row : rows) {
         EXPECT_EQ(row.size(), 53);
@@ -122,11 +122,11 @@ TEST_F(PageTables, SavedTableauPageHas40LinesOf53Fields) {
 }
 
 TEST_F(PageTables, SavedResultsPageWithThreeSolutions) {
-    ShockVec(FindVariable("t2")) = -10;
+    E.ShockVec(FindVariable("t2")) = -10;
     Solve("A");
     Solve("B");
     Solve("C");
-    const auto rows = Saved(ResultsPageTable());
+    const auto rows = Saved(ResultsPageTable(E));
     ASSERT_EQ(rows.size(), 53u);
     EXPECT_EQ(rows[0].join(QLatin1Char('|')), QStringLiteral("Variable |A|B|C"));
     int marked = 0;
@@ -143,9 +143,9 @@ TEST_F(PageTables, SavedResultsPageWithThreeSolutions) {
 TEST_F(PageTables, SavedUpdatedDataUsesTheSemicolonUnderACommaLocale) {
     ScopedLocale german{QLocale(QLocale::German)};
     ScopedForceDecimalPoint force{false};
-    ShockVec(FindVariable("t2")) = -10;
+    E.ShockVec(FindVariable("t2")) = -10;
     Solve("A");
-    const auto rows = Saved(UpdatedDataPageTable());
+    const auto rows = Saved(UpdatedDataPageTable(E));
     ASSERT_EQ(rows.size(), 12u);
     EXPECT_NE(rows[1][1], QStringLiteral("10.00")) << "the updated database, not the base one";
     EXPECT_TRUE(rows[1][1].contains(QLatin1Char('.'))) << "numbers keep the point";
@@ -154,7 +154,7 @@ TEST_F(PageTables, SavedUpdatedDataUsesTheSemicolonUnderACommaLocale) {
 TEST_F(PageTables, CopiedDataPageIs12LinesOf7Cells) {
     TSimTab T;
     QString S, msg;
-    ASSERT_TRUE(MakePageSimTab(T, BaseDataPageTable(), msg));
+    ASSERT_TRUE(MakePageSimTab(T, BaseDataPageTable(E), msg));
     ASSERT_TRUE(CopySimTabToString(T, WholeTable, S, msg));
     ASSERT_TRUE(S.endsWith(QChar(0)));
     S.chop(1);
@@ -170,7 +170,7 @@ TEST_F(PageTables, CopiedDataPageIs12LinesOf7Cells) {
 TEST_F(PageTables, NarrowTableauPrintoutRepeatsLabelsInEveryGroup) {
     TSimTab T;
     QString msg;
-    ASSERT_TRUE(MakePageSimTab(T, TableauPageTable(), msg));
+    ASSERT_TRUE(MakePageSimTab(T, TableauPageTable(E), msg));
     TStringTextOutput out;
     ASSERT_TRUE(WriteSimTabAsText(T, out, 60, 80, QStringLiteral("H"), QStringLiteral("T"), msg))
         << Str(msg);

@@ -1,4 +1,4 @@
-// A main window over a freshly initialised model, with the message dialog,
+// A main window over a fresh experiment, with the message dialog,
 // the beep and the help layer replaced by recorders, and helpers that act as
 // the user does.
 #pragma once
@@ -26,7 +26,6 @@ struct TShownDialog {
 class TFormFixture {
 public:
     explicit TFormFixture(bool idlePreparation = false) {
-        kv::InitModel();
         SetMessageDialogHook(
             [this](const QString& text, MessageKind kind, MessageButtons buttons, int helpContext) {
                 Dialogs.append({text, kind, buttons, helpContext});
@@ -61,6 +60,8 @@ public:
         QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
     }
     int CurrentPage() const { return Form->Notebook1->currentIndex(); }
+    // The window's experiment, for setting up and checking states directly.
+    kv::TExperiment& E() const { return Form->MutableExperiment(); }
 
     TGrid* DataGrid() const { return Form->tabData->Grid(); }
 

@@ -79,10 +79,10 @@ public:
         return !Shocks()->ExoTable()->IsEditing();
     }
     // The Shocks grid row of variable name; 0 when it is not exogenous.
-    static int ShockRow(const char* name) {
+    int ShockRow(const char* name) {
         const int v = kv::FindVariable(name);
         for (int r = 1; r <= kv::NumExo; ++r) {
-            if (kv::Closure.ExoList(r) == v) {
+            if (E().Closure.ExoList(r) == v) {
                 return r;
             }
         }
@@ -100,12 +100,12 @@ public:
         int k = -1;
         int j = -1;
         for (int i = 0; i < kv::NumEndo; ++i) {
-            if (TClosurePage::EndoListVariable(i) == vOut) {
+            if (Closure()->EndoListVariable(i) == vOut) {
                 k = i;
             }
         }
         for (int i = 0; i < kv::NumExo; ++i) {
-            if (TClosurePage::ExoListVariable(i) == vIn) {
+            if (Closure()->ExoListVariable(i) == vIn) {
                 j = i;
             }
         }

@@ -59,7 +59,7 @@ private slots:
         for (int r = 0; r <= 11; ++r) {
             for (int c = 0; c <= 6; ++c) {
                 QCOMPARE(model->data(model->IndexOf(r, c), Qt::DisplayRole).toString(),
-                         kv::DataCellText(kv::BaseData, r, c));
+                         kv::DataCellText(f.E().BaseData, r, c));
             }
         }
     }
@@ -91,13 +91,13 @@ private slots:
             QVERIFY(model->IsEditable(r, c));
         }
         // Duty entries are negative by default and never red.
-        QVERIFY(kv::BaseData(3, 5) < 0);
+        QVERIFY(f.E().BaseData(3, 5) < 0);
         QCOMPARE(foreground(model, 3, 5), Green);
     }
 
     void layoutOfBothGrids() {
         TFormFixture f;
-        kv::AddSolution(kv::Solutions, "Sim 1", kv::ShockVec, kv::Closure.Endo);
+        kv::AddSolution(f.E().Solutions, "Sim 1", f.E().ShockVec, f.E().Closure.Endo);
         f.ClickTab(piUpdatedData);
         const TLayoutMetrics& m = f.Form->Metrics();
         const int units[] = {9, 7, 7, 11, 8, 7, 10};
@@ -340,22 +340,22 @@ private slots:
         QTest::keyClick(editor, Qt::Key_Return);
         if (accepted) {
             QVERIFY(!f.DataGrid()->IsEditing());
-            QCOMPARE(kv::BaseData(2, 2), QLocale::c().toDouble(typed));
+            QCOMPARE(f.E().BaseData(2, 2), QLocale::c().toDouble(typed));
             QCOMPARE(f.DataGrid()->GridModel()->CellText(2, 2),
-                     kv::FormatReal(kv::BaseData(2, 2), 0, 2));
+                     kv::FormatReal(f.E().BaseData(2, 2), 0, 2));
         } else {
             QVERIFY(f.DataGrid()->IsEditing());
             QCOMPARE(f.DataGrid()->Editor(), editor);
             QVERIFY(editor->InError());
             QCOMPARE(editor->palette().color(QPalette::Base), Red);
             QCOMPARE(editor->palette().color(QPalette::Text), QColor(0, 0, 0));
-            QCOMPARE(kv::BaseData(2, 2), 1.0);
+            QCOMPARE(f.E().BaseData(2, 2), 1.0);
             // Typing clears the error colours; a good value is then stored.
             editor->selectAll();
             QTest::keyClicks(editor, "3");
             QVERIFY(!editor->InError());
             QTest::keyClick(editor, Qt::Key_Return);
-            QCOMPARE(kv::BaseData(2, 2), 3.0);
+            QCOMPARE(f.E().BaseData(2, 2), 3.0);
         }
     }
 
@@ -365,13 +365,13 @@ private slots:
         TNumericEditor* editor = f.TypeInto(1, 1, "11");
         QVERIFY(editor);
         QTest::keyClick(editor, Qt::Key_Down);
-        QCOMPARE(kv::BaseData(1, 1), 11.0);
+        QCOMPARE(f.E().BaseData(1, 1), 11.0);
         QCOMPARE(f.DataGrid()->ActiveRow(), 2);
         editor = f.TypeInto(2, 1, "700");
         QTest::keyClick(editor, Qt::Key_Down);
         QCOMPARE(f.DataGrid()->ActiveRow(), 2);
         QVERIFY(editor->InError());
-        QCOMPARE(kv::BaseData(2, 1), 15.0);
+        QCOMPARE(f.E().BaseData(2, 1), 15.0);
         // A click on another cell is refused as well.
         const QRect other = f.DataGrid()->CellRect(4, 2);
         QTest::mouseClick(f.DataGrid()->viewport(), Qt::LeftButton, {}, other.center());
@@ -388,7 +388,7 @@ private slots:
         QTest::keyClick(editor, Qt::Key_Escape);
         QCOMPARE(editor->text(), QString("10.00"));
         QVERIFY(!editor->InError());
-        QCOMPARE(kv::BaseData(1, 1), 10.0);
+        QCOMPARE(f.E().BaseData(1, 1), 10.0);
     }
 
     void capitalTurnsRedAndBack() {
@@ -397,12 +397,12 @@ private slots:
         const TGridModel* model = f.DataGrid()->GridModel();
         QVERIFY(!foreground(model, 6, 1).isValid());
         QVERIFY(f.EnterValue(5, 1, "40"));
-        QCOMPARE(kv::BaseData(6, 1), -10.0);
+        QCOMPARE(f.E().BaseData(6, 1), -10.0);
         QCOMPARE(model->CellText(6, 1), QString("-10.00"));
         QCOMPARE(foreground(model, 6, 1), Red);
         QVERIFY(f.Form->NegativeDataFlag);
         // Derived totals follow at once.
-        QCOMPARE(model->CellText(7, 1), kv::FormatReal(kv::BaseData(7, 1), 0, 2));
+        QCOMPARE(model->CellText(7, 1), kv::FormatReal(f.E().BaseData(7, 1), 0, 2));
         QVERIFY(f.EnterValue(5, 1, "20"));
         QVERIFY(!foreground(model, 6, 1).isValid());
         QVERIFY(!f.Form->NegativeDataFlag);
@@ -421,14 +421,14 @@ private slots:
 
     void updatedDataShowsNewDataReadOnly() {
         TFormFixture f;
-        kv::NewData(1, 1) = 99;
-        kv::AddSolution(kv::Solutions, "Sim 1", kv::ShockVec, kv::Closure.Endo);
+        f.E().NewData(1, 1) = 99;
+        kv::AddSolution(f.E().Solutions, "Sim 1", f.E().ShockVec, f.E().Closure.Endo);
         f.ClickTab(piUpdatedData);
         TGrid* grid = f.Form->tabUpdatedData->Grid();
         const TGridModel* model = grid->GridModel();
         for (int r = 0; r <= 11; ++r) {
             for (int c = 0; c <= 6; ++c) {
-                QCOMPARE(model->CellText(r, c), kv::DataCellText(kv::NewData, r, c));
+                QCOMPARE(model->CellText(r, c), kv::DataCellText(f.E().NewData, r, c));
                 QVERIFY(!model->IsEditable(r, c));
                 QVERIFY(!foreground(model, r, c).isValid());
             }
@@ -439,7 +439,7 @@ private slots:
         // Editing the Data page leaves the Updated Data page as it was.
         f.ClickTab(piData);
         QVERIFY(f.EnterValue(1, 2, "9"));
-        QCOMPARE(kv::NewData(1, 2), 8.0);
+        QCOMPARE(f.E().NewData(1, 2), 8.0);
         QCOMPARE(model->CellText(1, 2), QString("8.00"));
     }
 };

@@ -3,6 +3,7 @@
 // grid, and the shocks the editor takes or refuses.
 #include "celltext.h"
 #include "pagesfixture.h"
+#include <functional>
 
 #include <QHeaderView>
 #include <QScrollBar>
@@ -12,7 +13,7 @@ namespace {
 
 const QString EditingComplete = QStringLiteral(" Editing complete? - click again to confirm ");
 
-QStringList listNames(int count, int (*variableOf)(int)) {
+QStringList listNames(int count, const std::function<int(int)>& variableOf) {
     QStringList names;
     for (int k = 0; k < count; ++k) {
         names << QString::fromStdString(kv::VarName(variableOf(k)));
@@ -62,9 +63,9 @@ private slots:
         int blanks = 0;
         for (int r = 1; r <= kv::NumEqs; ++r) {
             for (int c = 1; c <= kv::NumVars; ++c) {
-                QCOMPARE(model->CellText(r, c), kv::TableauCellText(kv::Tableau, r, c));
-                blanks += kv::Tableau(r, c) == 0.0 ? 1 : 0;
-                if (kv::Tableau(r, c) == 0.0) {
+                QCOMPARE(model->CellText(r, c), kv::TableauCellText(f.E().Tableau, r, c));
+                blanks += f.E().Tableau(r, c) == 0.0 ? 1 : 0;
+                if (f.E().Tableau(r, c) == 0.0) {
                     QCOMPARE(model->CellText(r, c), QString(" "));
                 }
             }
@@ -118,7 +119,7 @@ private slots:
         QCOMPARE(texts(), before); // not rebuilt while on the Data page
         QVERIFY(f.GoTo(piTableau));
         QVERIFY(texts() != before);
-        QCOMPARE(model->CellText(1, 1), kv::TableauCellText(kv::Tableau, 1, 1));
+        QCOMPARE(model->CellText(1, 1), kv::TableauCellText(f.E().Tableau, 1, 1));
     }
 
     // --- Closure ------------------------------------------------------------
@@ -130,12 +131,13 @@ private slots:
         QCOMPARE(page->EndoListBox()->count(), 39);
         QCOMPARE(page->ExoListBox()->count(), 13);
         QCOMPARE(page->EndoListBox()->item(0)->text(), QString(" "));
-        const QStringList endo = listNames(kv::NumEndo, TClosurePage::EndoListVariable);
+        const QStringList endo =
+            listNames(kv::NumEndo, [page](int k) { return page->EndoListVariable(k); });
         QCOMPARE(endo.first(), QString("x(11)3"));
         for (int k = 1; k < kv::NumEndo; ++k) { // increasing variable order
-            QVERIFY(TClosurePage::EndoListVariable(k) > TClosurePage::EndoListVariable(k - 1));
+            QVERIFY(page->EndoListVariable(k) > page->EndoListVariable(k - 1));
         }
-        QCOMPARE(listNames(kv::NumExo, TClosurePage::ExoListVariable),
+        QCOMPARE(listNames(kv::NumExo, [page](int k) { return page->ExoListVariable(k); }),
                  (QStringList{"p*(12)", "p*(22)", "t1", "t2", "k1", "k2", "f(31)", "v1", "x(21)4",
                               "cR", "f(11)4", "f(21)4", "phi"}));
         for (QListWidget* list : {page->EndoListBox(), page->ExoListBox()}) {
@@ -210,7 +212,7 @@ private slots:
 
     void exchangeMovesVariablesAndTheShocksGrid() {
         TPagesFixture f;
-        kv::ShockVec(kv::FindVariable("x(11)3")) = 0.0;
+        f.E().ShockVec(kv::FindVariable("x(11)3")) = 0.0;
         QVERIFY(f.GoTo(piShocks));
         QVERIFY(f.GoTo(piClosure));
         TClosurePage* page = f.Closure();
@@ -218,9 +220,9 @@ private slots:
         page->ExoListBox()->setCurrentRow(12); // "phi"
         QTest::mouseClick(page->SwapButton(), Qt::LeftButton);
 
-        QCOMPARE(kv::VarName(TClosurePage::ExoListVariable(12)), std::string("x(11)3"));
+        QCOMPARE(kv::VarName(page->ExoListVariable(12)), std::string("x(11)3"));
         QCOMPARE(page->EndoListBox()->currentRow(), 32); // item 33 of 39
-        QCOMPARE(kv::VarName(TClosurePage::EndoListVariable(32)), std::string("phi"));
+        QCOMPARE(kv::VarName(page->EndoListVariable(32)), std::string("phi"));
         QVERIFY(page->EndoListBox()->item(32)->isSelected());
         QCOMPARE(page->ExoListBox()->currentRow(), 12);
         QVERIFY(page->ExoListBox()->item(12)->isSelected());
@@ -237,24 +239,24 @@ private slots:
         TPagesFixture f;
         QVERIFY(f.GoTo(piClosure));
         TClosurePage* page = f.Closure();
-        const kv::TClosure before = kv::Closure;
+        const kv::TClosure before = f.E().Closure;
         page->ExoListBox()->clearSelection();
         QTest::mouseClick(page->SwapButton(), Qt::LeftButton);
-        QVERIFY(kv::Closure.Endo == before.Endo);
-        QVERIFY(kv::Closure.ExoList == before.ExoList);
+        QVERIFY(f.E().Closure.Endo == before.Endo);
+        QVERIFY(f.E().Closure.ExoList == before.ExoList);
     }
 
     void variableMadeExogenousAfterASolveShowsItsResult() {
         TPagesFixture f;
         QVERIFY(f.GoTo(piShocks));
-        QVERIFY(f.EnterShock(TPagesFixture::ShockRow("t2"), "-10"));
+        QVERIFY(f.EnterShock(f.ShockRow("t2"), "-10"));
         f.SolveWith(1, "Sim 1");
-        QCOMPARE(kv::Solutions.Count, 1);
-        const double c = kv::ShockVec(kv::FindVariable("c"));
+        QCOMPARE(f.E().Solutions.Count, 1);
+        const double c = f.E().ShockVec(kv::FindVariable("c"));
         QVERIFY(std::abs(c + 5.1785) < 1e-3);
         QVERIFY(f.Exchange("c", "phi"));
         QVERIFY(f.GoTo(piShocks));
-        const int row = TPagesFixture::ShockRow("c");
+        const int row = f.ShockRow("c");
         QCOMPARE(row, 13);
         QCOMPARE(f.Shocks()->ExoTable()->GridModel()->CellText(row, 1), kv::FormatReal(c, 0, 2));
         QCOMPARE(f.Shocks()->ExoTable()->GridModel()->CellText(row, 1), QString("-5.18"));
@@ -316,10 +318,10 @@ private slots:
         QFETCH(double, stored);
         TPagesFixture f;
         QVERIFY(f.GoTo(piShocks));
-        const int row = TPagesFixture::ShockRow("t2");
+        const int row = f.ShockRow("t2");
         const int t2 = kv::FindVariable("t2");
         QCOMPARE(f.EnterShock(row, typed), accepted);
-        QCOMPARE(kv::ShockVec(t2), stored);
+        QCOMPARE(f.E().ShockVec(t2), stored);
         TGrid* grid = f.Shocks()->ExoTable();
         if (accepted) {
             QCOMPARE(grid->GridModel()->CellText(row, 1), kv::FormatReal(stored, 0, 2));
@@ -338,11 +340,11 @@ private slots:
         QCOMPARE(f.Form->StatusText(), status);
         QCOMPARE(f.Beeps, 2);
         QVERIFY(!f.GoTo(piSolve));
-        QCOMPARE(kv::ShockVec(t2), 0.0);
+        QCOMPARE(f.E().ShockVec(t2), 0.0);
         TNumericEditor* editor = f.TypeIntoGrid(grid, row, 1, "-99");
         QVERIFY(editor);
         QVERIFY(!f.GoTo(piSolve)); // ends the edit, storing -99, and stays once
-        QCOMPARE(kv::ShockVec(t2), -99.0);
+        QCOMPARE(f.E().ShockVec(t2), -99.0);
         QVERIFY(f.GoTo(piSolve));
     }
 
@@ -371,21 +373,21 @@ private slots:
         TPagesFixture f;
         QVERIFY(f.GoTo(piData));
         QVERIFY(f.EnterValue(5, 1, "-100"));
-        QCOMPARE(kv::BaseData(5, 1), -100.0);
+        QCOMPARE(f.E().BaseData(5, 1), -100.0);
     }
 
     void shocksFollowAnExchangeMadeBeforeAnySolve() {
         TPagesFixture f;
         QVERIFY(f.GoTo(piShocks));
         QVERIFY(f.EnterShock(1, "7.5"));
-        QCOMPARE(kv::ShockVec(kv::FindVariable("p*(12)")), 7.5);
+        QCOMPARE(f.E().ShockVec(kv::FindVariable("p*(12)")), 7.5);
         QVERIFY(f.Exchange("z1", "p*(12)"));
         QVERIFY(f.GoTo(piShocks));
         TGridModel* model = f.Shocks()->ExoTable()->GridModel();
         QVERIFY(model->CellText(1, 0).startsWith("z1  "));
         QCOMPARE(model->CellText(1, 1), QString("0.00"));
         // The shock stays with its variable, which is now endogenous.
-        QCOMPARE(kv::ShockVec(kv::FindVariable("p*(12)")), 7.5);
+        QCOMPARE(f.E().ShockVec(kv::FindVariable("p*(12)")), 7.5);
     }
 };
 

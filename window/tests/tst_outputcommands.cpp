@@ -70,6 +70,7 @@ class TestOutputCommands : public QObject {
     Q_OBJECT
 
     QTemporaryDir FDir;
+    TExperiment FExp;
     QList<TShownDialog> FDialogs;
     QList<bool> FWaiting;
     int FPage = 0;
@@ -81,16 +82,16 @@ class TestOutputCommands : public QObject {
     QStringList FDialogFileNames;
     std::unique_ptr<TOutputCommands> FCmds;
 
-    static std::optional<TPageTable> TableOfPage(int page) {
+    std::optional<TPageTable> TableOfPage(int page) {
         switch (page) {
         case 1:
-            return BaseDataPageTable();
+            return BaseDataPageTable(FExp);
         case 2:
-            return TableauPageTable();
+            return TableauPageTable(FExp);
         case 6:
-            return ResultsPageTable();
+            return ResultsPageTable(FExp);
         case 7:
-            return UpdatedDataPageTable();
+            return UpdatedDataPageTable(FExp);
         default:
             return std::nullopt;
         }
@@ -139,16 +140,17 @@ class TestOutputCommands : public QObject {
     }
 
     // Three solutions, each with its own shock on the first exogenous variable.
-    static void SolveThree() {
+    void SolveThree() {
         int exo = 1;
-        while (Closure.Endo(exo)) {
+        while (FExp.Closure.Endo(exo)) {
             ++exo;
         }
         for (int k = 1; k <= 3; ++k) {
-            ShockVec = Variable_Real{};
-            ShockVec(exo) = -5.0 * k;
-            SolveModel(1, BaseData, NewData, ShockVec, Closure);
-            AddSolution(Solutions, "Sim " + std::to_string(k), ShockVec, Closure.Endo);
+            FExp.ShockVec = Variable_Real{};
+            FExp.ShockVec(exo) = -5.0 * k;
+            SolveModel(1, FExp.BaseData, FExp.NewData, FExp.ShockVec, FExp.Closure);
+            AddSolution(FExp.Solutions, "Sim " + std::to_string(k), FExp.ShockVec,
+                        FExp.Closure.Endo);
         }
     }
 
@@ -198,7 +200,7 @@ private slots:
     void cleanupTestCase() { SetMessageDialogHook({}); }
 
     void init() {
-        InitModel();
+        FExp.Reset();
         FDialogs.clear();
         FWaiting.clear();
         FTableRequests = 0;
@@ -224,7 +226,7 @@ private slots:
             QCOMPARE(lines[r].count(QLatin1Char('\t')), 6);
             const QStringList cells = lines[r].split(QLatin1Char('\t'));
             for (int c = 0; c < 7; ++c) {
-                QCOMPARE(cells[c], DataCellText(BaseData, r, c));
+                QCOMPARE(cells[c], DataCellText(FExp.BaseData, r, c));
             }
         }
     }
@@ -234,8 +236,8 @@ private slots:
         FPage = 6;
         SolveThree();
         TOutputEnvironment env;
-        env.CurrentTable = [] {
-            TPageTable t = ResultsPageTable();
+        env.CurrentTable = [this] {
+            TPageTable t = ResultsPageTable(FExp);
             t.Cols = 3; // a grid still showing two solutions
             return std::optional<TPageTable>(t);
         };
@@ -260,7 +262,7 @@ private slots:
             const QStringList fields = Fields(lines[r], CsvSeparator());
             QCOMPARE(fields.size(), 53);
             for (int c = 0; c < 53; ++c) {
-                QCOMPARE(fields[c], TableauCellText(r, c));
+                QCOMPARE(fields[c], TableauCellText(FExp.Tableau, r, c));
             }
         }
     }
@@ -281,9 +283,9 @@ private slots:
             const QStringList fields = Fields(lines[r], CsvSeparator());
             QCOMPARE(fields.size(), 4);
             for (int k = 1; k <= 3; ++k) {
-                const bool exo = !Solutions.Items(k).SolEndo(r);
+                const bool exo = !FExp.Solutions.Items(k).SolEndo(r);
                 QCOMPARE(fields[k].startsWith(QLatin1Char('#')), exo);
-                QCOMPARE(fields[k], ResultsCellText(r, k));
+                QCOMPARE(fields[k], ResultsCellText(FExp.Solutions, r, k));
                 exogenous += exo ? 1 : 0;
             }
         }
@@ -591,7 +593,7 @@ private slots:
             const kvtest::PdfText text = kvtest::ReadPdfText(pdf);
             QVERIFY2(text.Ok, qPrintable(text.Error));
             QCOMPARE(text.Pages.size(), 11); // one data row per page
-            QVERIFY(text.Pages[10].contains(DataCellText(BaseData, 11, 0).trimmed()));
+            QVERIFY(text.Pages[10].contains(DataCellText(FExp.BaseData, 11, 0).trimmed()));
             return;
         }
         QCOMPARE(FDialogs.size(), 1);
@@ -604,7 +606,7 @@ private slots:
         QVERIFY(!QFile::exists(pdf));
     }
 
-    // Too narrow a page for the Tableau: more than 30 column groups. Nothing
+    // Too narrow a page for the FExp.Tableau: more than 30 column groups. Nothing
     // is printed, and the next printout starts a fresh job.
     void tooManyColumnGroupsThenAFreshJob() {
         FPage = 2;
@@ -694,7 +696,7 @@ private slots:
     void realDialogs() {
         FPage = 1;
         TOutputEnvironment env;
-        env.CurrentTable = [] { return std::optional<TPageTable>(BaseDataPageTable()); };
+        env.CurrentTable = [this] { return std::optional<TPageTable>(BaseDataPageTable(FExp)); };
         env.PrinterInstalled = [] { return true; };
         TOutputCommands cmds(env);
 

@@ -51,7 +51,7 @@ class TestOutputMenus : public QObject {
         QVERIFY(f.EnterShock(2, QStringLiteral("5")));
         f.SolveWith(2, QStringLiteral("Sim B"));
         f.SolveWith(4, QStringLiteral("Sim C"));
-        QCOMPARE(Solutions.Count, 3);
+        QCOMPARE(f.E().Solutions.Count, 3);
         QVERIFY(f.GoTo(page));
         QVERIFY(f.Form->Save1->isEnabled());
         f.Dialogs.clear();

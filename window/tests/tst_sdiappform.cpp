@@ -258,7 +258,7 @@ private slots:
 
     void resultsReachableOnceASolutionIsStored() {
         TFormFixture f;
-        kv::AddSolution(kv::Solutions, "Sim 1", kv::ShockVec, kv::Closure.Endo);
+        kv::AddSolution(f.E().Solutions, "Sim 1", f.E().ShockVec, f.E().Closure.Endo);
         f.ClickTab(piResults);
         QCOMPARE(f.CurrentPage(), int(piResults));
         QVERIFY(outputMenusEnabled(*f.Form));
@@ -283,7 +283,7 @@ private slots:
         QFETCH(int, page);
         QFETCH(bool, enabled);
         TFormFixture f;
-        kv::AddSolution(kv::Solutions, "Sim 1", kv::ShockVec, kv::Closure.Endo);
+        kv::AddSolution(f.E().Solutions, "Sim 1", f.E().ShockVec, f.E().Closure.Endo);
         f.ClickTab(page);
         QCOMPARE(outputMenusEnabled(*f.Form), enabled);
         f.ClickTab(piWelcome);
@@ -307,7 +307,7 @@ private slots:
         QFETCH(int, page);
         QFETCH(bool, dataFirst);
         TFormFixture f;
-        kv::AddSolution(kv::Solutions, "Sim 1", kv::ShockVec, kv::Closure.Endo);
+        kv::AddSolution(f.E().Solutions, "Sim 1", f.E().ShockVec, f.E().Closure.Endo);
         f.ClickTab(page);
         QCOMPARE(f.CurrentPage(), page);
         for (int p = 1; p < PageCount; ++p) {
@@ -345,7 +345,7 @@ private slots:
     void leavingDataWhileEditingThenAgain() {
         TFormFixture f;
         f.ClickTab(piData);
-        const kv::Tableau_Real before = kv::Tableau;
+        const kv::Tableau_Real before = f.E().Tableau;
         QVERIFY(f.TypeInto(1, 1, "12"));
         f.Beeps = 0;
         f.ClickTab(piTableau);
@@ -353,17 +353,17 @@ private slots:
         QCOMPARE(f.CurrentPage(), int(piData));
         QCOMPARE(f.Form->StatusText(), EditingComplete);
         QCOMPARE(f.Beeps, 2);
-        QCOMPARE(kv::BaseData(1, 1), 12.0);
+        QCOMPARE(f.E().BaseData(1, 1), 12.0);
         QVERIFY(!f.DataGrid()->IsEditing());
         QCOMPARE(f.DataGrid()->GridModel()->CellText(1, 1), QString("12.00"));
-        QVERIFY(kv::Tableau.Cells == before.Cells);
+        QVERIFY(f.E().Tableau.Cells == before.Cells);
         // The second click leaves and rebuilds the tableau.
         f.ClickTab(piTableau);
         QCOMPARE(f.CurrentPage(), int(piTableau));
         kv::Tableau_Real expected;
-        kv::BuildTableau(kv::BaseData, expected);
-        QVERIFY(kv::Tableau.Cells == expected.Cells);
-        QVERIFY(!(kv::Tableau.Cells == before.Cells));
+        kv::BuildTableau(f.E().BaseData, expected);
+        QVERIFY(f.E().Tableau.Cells == expected.Cells);
+        QVERIFY(!(f.E().Tableau.Cells == before.Cells));
     }
 
     void refusedValueKeepsEveryLeaveAttemptRefused() {
@@ -381,12 +381,12 @@ private slots:
             QVERIFY(f.DataGrid()->IsEditing());
             QVERIFY(editor->InError());
         }
-        QCOMPARE(kv::BaseData(2, 1), 15.0);
+        QCOMPARE(f.E().BaseData(2, 1), 15.0);
         // Corrected, the value is stored at the next attempt and the one after leaves.
         editor->selectAll();
         QTest::keyClicks(editor, "16");
         f.ClickTab(piTableau);
-        QCOMPARE(kv::BaseData(2, 1), 16.0);
+        QCOMPARE(f.E().BaseData(2, 1), 16.0);
         f.ClickTab(piTableau);
         QCOMPARE(f.CurrentPage(), int(piTableau));
     }
@@ -396,7 +396,7 @@ private slots:
         f.ClickTab(piData);
         QVERIFY(f.EnterValue(5, 1, "40"));
         QVERIFY(f.Form->NegativeDataFlag);
-        const kv::Tableau_Real before = kv::Tableau;
+        const kv::Tableau_Real before = f.E().Tableau;
         f.ClickTab(piShocks);
         QCOMPARE(f.CurrentPage(), int(piData));
         QCOMPARE(f.Dialogs.size(), 1);
@@ -410,7 +410,7 @@ private slots:
         QCOMPARE(f.Dialogs[0].HelpContext, 301);
         QCOMPARE(f.Form->StatusText(), QString(" Fix negative flow before proceeding"));
         QVERIFY(outputMenusEnabled(*f.Form));
-        QVERIFY(kv::Tableau.Cells == before.Cells);
+        QVERIFY(f.E().Tableau.Cells == before.Cells);
         // Back to 20: no red, and the page can be left.
         QVERIFY(f.EnterValue(5, 1, "20"));
         QVERIFY(!f.Form->NegativeDataFlag);

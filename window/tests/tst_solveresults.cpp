@@ -105,7 +105,7 @@ private slots:
         QCOMPARE(box->selectedText(), QString("ABCDEFGH"));
         QTest::keyClick(box, Qt::Key_Return);
         QTRY_VERIFY(f.Solve()->SolveButton()->hasFocus());
-        QCOMPARE(kv::Solutions.Count, 0);
+        QCOMPARE(f.E().Solutions.Count, 0);
         QVERIFY(f.Dialogs.isEmpty());
         QCOMPARE(box->text(), QString("ABCDEFGH"));
     }
@@ -119,7 +119,7 @@ private slots:
         QCOMPARE(f.Dialogs[0].Kind, mkInformation);
         QCOMPARE(f.Dialogs[0].Buttons, MessageButtons(mbOK));
         QCOMPARE(f.Dialogs[0].HelpContext, 0);
-        QCOMPARE(kv::Solutions.Count, 1);
+        QCOMPARE(f.E().Solutions.Count, 1);
         QCOMPARE(f.CurrentPage(), int(piResults));
         QVERIFY(f.Form->isEnabled());
         QVERIFY(!QApplication::overrideCursor());
@@ -174,12 +174,12 @@ private slots:
         };
         QTest::mouseClick(page->SolveButton(), Qt::LeftButton);
         QCOMPARE(nested, 1);
-        QCOMPARE(kv::Solutions.Count, 1);
+        QCOMPARE(f.E().Solutions.Count, 1);
         QCOMPARE(f.ResultTitles(), QStringList{"Sim 1"});
         QVERIFY(f.Form->isEnabled());
         // The next click solves again.
         f.SolveWith(1, "Again");
-        QCOMPARE(kv::Solutions.Count, 2);
+        QCOMPARE(f.E().Solutions.Count, 2);
     }
 
     void seventhSolveRefused() {
@@ -187,7 +187,7 @@ private slots:
         for (int i = 1; i <= 6; ++i) {
             f.SolveWith(1, QString("S%1").arg(i));
         }
-        QCOMPARE(kv::Solutions.Count, 6);
+        QCOMPARE(f.E().Solutions.Count, 6);
         QVERIFY(QFile::remove(f.Dir.filePath("TEM")));
         f.Dialogs.clear();
         f.SolveWith(1, "S7");
@@ -196,7 +196,7 @@ private slots:
         QCOMPARE(f.Dialogs[0].Kind, mkError);
         QCOMPARE(f.Dialogs[0].Buttons, MessageButtons(mbOK | mbHelp));
         QCOMPARE(f.Dialogs[0].HelpContext, 65595);
-        QCOMPARE(kv::Solutions.Count, 6);
+        QCOMPARE(f.E().Solutions.Count, 6);
         QVERIFY(!QFile::exists(f.Dir.filePath("TEM"))); // nothing computed
         QCOMPARE(f.CurrentPage(), int(piSolve));
         QCOMPARE(f.Results()->ResultsTable()->ColCount(), 7);
@@ -223,7 +223,7 @@ private slots:
             QVERIFY(f.Exchange("x(32)1", "phi"));
         } else {
             QVERIFY(f.GoTo(piShocks));
-            QVERIFY(f.EnterShock(TPagesFixture::ShockRow("t2"), "500"));
+            QVERIFY(f.EnterShock(f.ShockRow("t2"), "500"));
         }
         f.Dialogs.clear();
         f.SolveWith(1, "Second");
@@ -232,7 +232,7 @@ private slots:
         QCOMPARE(f.Dialogs[0].Kind, mkError);
         QCOMPARE(f.Dialogs[0].Buttons, MessageButtons(mbOK | mbHelp));
         QCOMPARE(f.Dialogs[0].HelpContext, helpContext);
-        QCOMPARE(kv::Solutions.Count, 1);
+        QCOMPARE(f.E().Solutions.Count, 1);
         QCOMPARE(f.ResultTitles(), QStringList{"First"});
         QCOMPARE(f.Solve()->SolNameEditBox()->text(), QString("Second"));
         QCOMPARE(f.CurrentPage(), int(piSolve));
@@ -259,14 +259,14 @@ private slots:
         f.SolveWith(1, "First");
         QVERIFY(f.GoTo(piSolve));
         if (cause == "shock") {
-            kv::ShockVec(kv::FindVariable("t2")) = -100;
+            f.E().ShockVec(kv::FindVariable("t2")) = -100;
         } else if (cause == "divisor") {
-            kv::BaseData(2, 1) = -5; // the good-2 inputs of industry 1 cancel out
-            kv::DeriveData(kv::BaseData);
+            f.E().BaseData(2, 1) = -5; // the good-2 inputs of industry 1 cancel out
+            kv::DeriveData(f.E().BaseData);
         } else {
             kv::TemFileName = f.Dir.filePath("missing/TEM").toStdString();
         }
-        const kv::Variable_Real shocks = kv::ShockVec;
+        const kv::Variable_Real shocks = f.E().ShockVec;
         f.Dialogs.clear();
         f.SolveWith(2, "Second");
         QCOMPARE(f.Errors.size(), 1);
@@ -275,10 +275,10 @@ private slots:
         QVERIFY(f.Form->isEnabled());
         QVERIFY(!QApplication::overrideCursor());
         QVERIFY(!f.Form->StatusText().contains("WORKING"));
-        QCOMPARE(kv::Solutions.Count, 1);
+        QCOMPARE(f.E().Solutions.Count, 1);
         QCOMPARE(f.Results()->ResultsTable()->ColCount(), 2);
         QCOMPARE(f.Solve()->SolNameEditBox()->text(), QString("Second"));
-        QVERIFY(kv::ShockVec == shocks);
+        QVERIFY(f.E().ShockVec == shocks);
         QCOMPARE(f.CurrentPage(), int(piSolve));
     }
 
@@ -312,7 +312,7 @@ private slots:
         click(2, TColMoveDlg::crDelete);
         QCOMPARE(f.ResultTitles(), (QStringList{"B", "A"}));
         QCOMPARE(f.Results()->ResultsTable()->ColCount(), 3);
-        QCOMPARE(kv::Solutions.Count, 2);
+        QCOMPARE(f.E().Solutions.Count, 2);
         QCOMPARE(opened, 6);
         QVERIFY(f.PlainBoxes.isEmpty());
         QCOMPARE(f.Solve()->SolNameEditBox()->text(), QString("Sim 4"));
@@ -328,7 +328,7 @@ private slots:
         QCOMPARE(f.PlainBoxes.size(), 1);
         QCOMPARE(f.PlainBoxes[0].Text, QString("You cannot delete the only solution."));
         QCOMPARE(f.PlainBoxes[0].Caption, QString("SORRY - NO CAN DO !"));
-        QCOMPARE(kv::Solutions.Count, 1);
+        QCOMPARE(f.E().Solutions.Count, 1);
         QCOMPARE(f.ResultTitles(), QStringList{"Only"});
         QVERIFY(f.Dialogs.size() == 1); // the success message only
     }
@@ -415,12 +415,12 @@ private slots:
         TPagesFixture f;
         const int t2 = kv::FindVariable("t2");
         QVERIFY(f.GoTo(piShocks));
-        QVERIFY(f.EnterShock(TPagesFixture::ShockRow("t2"), "-10"));
+        QVERIFY(f.EnterShock(f.ShockRow("t2"), "-10"));
         keepPicture(f.Form.get(), "shocks");
 
         // The same experiment solved directly by the model core.
-        const kv::Data_Real base = kv::BaseData;
-        const kv::TClosure closure = kv::Closure;
+        const kv::Data_Real base = f.E().BaseData;
+        const kv::TClosure closure = f.E().Closure;
         kv::Variable_Real shocks{};
         shocks(t2) = -10;
         std::vector<kv::Variable_Real> expected;
@@ -437,9 +437,8 @@ private slots:
         for (int method = 1; method <= 5; ++method) {
             // Each solve starts from the shocks as typed.
             QVERIFY(f.GoTo(piShocks));
-            QCOMPARE(
-                f.Shocks()->ExoTable()->GridModel()->CellText(TPagesFixture::ShockRow("t2"), 1),
-                QString("-10.00"));
+            QCOMPARE(f.Shocks()->ExoTable()->GridModel()->CellText(f.ShockRow("t2"), 1),
+                     QString("-10.00"));
             f.SolveWith(method, QString("M%1").arg(method));
             QCOMPARE(f.CurrentPage(), int(piResults));
             if (method == 1) {

@@ -1,0 +1,88 @@
+// The experiment as the window's document: it owns the model's experiment,
+// turns its changes into a signal for the pages' grid models, and makes every
+// change a student makes one step of the undo stack.
+#pragma once
+
+#include "experiment.h"
+
+#include <QObject>
+#include <QString>
+#include <functional>
+
+class QUndoStack;
+class TExperimentCommand;
+
+class TExperimentDoc : public QObject {
+    Q_OBJECT
+public:
+    explicit TExperimentDoc(QObject* parent = nullptr);
+    ~TExperimentDoc() override;
+
+    const kv::TExperiment& Experiment() const { return FExperiment; }
+    // For tests and the file layer, which set up a state directly; pages
+    // change the experiment through the operations below.
+    kv::TExperiment& MutableExperiment() { return FExperiment; }
+
+    QUndoStack* UndoStack() const { return FUndoStack; }
+
+    // The student's changes, each one undoable step (nothing is recorded
+    // when the value does not change).
+    // Stores an entered database cell; true when BaseData now has a negative flow.
+    bool EditDataCell(int r, int c, double value);
+    // Exchanges endogenous list item k with exogenous list item j; returns
+    // the endogenous-list item of the variable that became endogenous.
+    int Exchange(int k, int j);
+    void SetShock(kv::Variable v, double value);
+    void SetTitle(const QString& title);
+    // Solves with the method; a stored solution is one undoable step. The
+    // model's errors propagate to the caller.
+    kv::SolveResult Solve(int method);
+    void MoveSolutionLeft(int i);
+    void MoveSolutionRight(int i);
+    void DeleteSolution(int i);
+
+    // Rebuilds the tableau from the database (not a step of its own: the
+    // tableau follows the database).
+    void RebuildTableau();
+
+    // Replaces the whole experiment (New, Open, recovery) and forgets the
+    // undo history.
+    void Replace(const kv::TExperimentState& state);
+
+    // Unsaved changes: steps done or undone since the last save, or a solve
+    // that failed after changing the updated database.
+    bool IsModified() const;
+    void SetSaved();
+
+    // Calls react (in receiver's lifetime) whenever one of parts changed.
+    void OnChange(QObject* receiver, unsigned parts, std::function<void()> react);
+
+    // What the step that Undo (Redo) would replay changes; 0 when there is none.
+    unsigned NextUndoParts() const;
+    unsigned NextRedoParts() const;
+
+    // The page where a change of these parts is made, for showing the
+    // student what an undo or redo changed.
+    static int PageOfChange(unsigned parts);
+
+signals:
+    // Parts of the experiment changed (kv::TChange bits).
+    void Changed(unsigned parts);
+    // An undo or redo changed these parts.
+    void StepReplayed(unsigned parts);
+    void ModifiedChanged(bool modified);
+
+private:
+    friend class TExperimentCommand;
+    // Makes a change and records it as one step when it changed anything.
+    template <class Change> void record(TExperimentCommand* command, Change change);
+    // Restores the parts of a remembered state, as undo and redo do.
+    void restore(const kv::TExperimentState& state, unsigned parts);
+    void setExtraModified();
+    void updateModified();
+
+    kv::TExperiment FExperiment;
+    QUndoStack* FUndoStack;
+    bool FExtraModified = false;
+    bool FLastModified = false;
+};
