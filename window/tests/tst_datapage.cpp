@@ -187,7 +187,7 @@ private slots:
         QCOMPARE(grid->Editor()->text(), QString("12"));
         f.Press(Qt::Key_Return);
         QVERIFY(!grid->IsEditing());
-        QCOMPARE(kv::BaseData(1, 1), 12.0);
+        QCOMPARE(f.E().BaseData(1, 1), 12.0);
         QCOMPARE(grid->GridModel()->CellText(1, 1), QString("12.00"));
         QCOMPARE(f.Beeps, 0);
     }
@@ -286,7 +286,7 @@ private slots:
         QCOMPARE(f.Form->StatusText(), QString("  "));
         f.Press(Qt::Key_Return);
         QVERIFY(!grid->IsEditing());
-        QCOMPARE(kv::BaseData(2, 1), 15.0);
+        QCOMPARE(f.E().BaseData(2, 1), 15.0);
         f.ClickTab(piTableau);
         QCOMPARE(f.CurrentPage(), piTableau);
     }

@@ -354,11 +354,11 @@ private slots:
         TPagesFixture f;
         QVERIFY(f.GoTo(piShocks));
         TGrid* grid = f.Shocks()->ExoTable();
-        const int row = TPagesFixture::ShockRow("t2");
+        const int row = f.ShockRow("t2");
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->CellRect(row, 1).center());
         f.Type("-5");
         f.Press(Qt::Key_Return);
-        QCOMPARE(kv::ShockVec(kv::FindVariable("t2")), -5.0);
+        QCOMPARE(f.E().ShockVec(kv::FindVariable("t2")), -5.0);
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
                           grid->CellRect(row + 1, 1).center());
         f.Type("x");
