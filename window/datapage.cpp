@@ -67,7 +67,7 @@ TDataPage::TDataPage(TDataPageKind kind, const TPageContext& context, QWidget* p
 }
 
 bool TDataPage::IsEditing() const {
-    return FGrid->IsEditing();
+    return FGrid->HasTypedEdit();
 }
 
 bool TDataPage::EndEdit() {

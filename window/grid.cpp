@@ -470,6 +470,10 @@ bool TGrid::IsEditing() const {
     return !FEditor.isNull();
 }
 
+bool TGrid::HasTypedEdit() const {
+    return FEditor && FEditor->isModified();
+}
+
 bool TGrid::EndEdit() {
     if (!FEditor) {
         return true;
@@ -548,6 +552,15 @@ void TGrid::mouseDoubleClickEvent(QMouseEvent* event) {
         return;
     }
     QTableView::mouseDoubleClickEvent(event);
+}
+
+void TGrid::hideEvent(QHideEvent* event) {
+    // Leaving the page closes an editor that was opened and not typed into;
+    // there is nothing to store.
+    if (!event->spontaneous() && FEditor && !FEditor->isModified()) {
+        closeEditor(FEditor, QAbstractItemDelegate::NoHint);
+    }
+    QTableView::hideEvent(event);
 }
 
 bool TGrid::eventFilter(QObject* object, QEvent* event) {

@@ -181,6 +181,9 @@ public:
 
     // Editing.
     bool IsEditing() const;
+    // An editor is open and the user has typed into it since it opened (or
+    // since Esc restored the stored value).
+    bool HasTypedEdit() const;
     TNumericEditor* Editor() const { return FEditor; }
     // Ends the edit keeping the typed value: an accepted value is stored (and
     // DoneEdit follows); a refused one shows the error colours and the cell
@@ -203,6 +206,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     bool eventFilter(QObject* object, QEvent* event) override;
 
 protected slots:

@@ -71,7 +71,7 @@ TShocksPage::TShocksPage(const TPageContext& context, QWidget* parent)
 }
 
 bool TShocksPage::IsEditing() const {
-    return FGrid->IsEditing();
+    return FGrid->HasTypedEdit();
 }
 
 bool TShocksPage::EndEdit() {
