@@ -1,7 +1,9 @@
-// WinVELMAR: the exception unit starts first, then the start-up settings
+// WinVELMAR: the termination signals are caught first (they end the program as
+// Exit does), then the exception unit starts, then the start-up settings
 // (locale and decimal separator), the application's title and help file, the
 // main window with its experiment and the event loop; "Program End." is logged
 // once the window is gone. The program takes no command-line options of its own.
+#include "endsignals.h"
 #include "helpselector.h"
 #include "sdiappform.h"
 #include "settings.h"
@@ -12,10 +14,12 @@
 #include <exception>
 
 int main(int argc, char** argv) {
+    InstallEndSignals();
     VkDebugInfoStartup();
     int exitCode = 0;
     {
         TVkApplication app(argc, argv);
+        WatchEndSignals();
         TVkApplication::SetTitle(QStringLiteral("WinVELMAR"));
         QApplication::setApplicationVersion(QStringLiteral(WINVELMAR_VERSION));
         QApplication::setDesktopFileName(QStringLiteral("winvelmar"));

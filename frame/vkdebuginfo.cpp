@@ -20,6 +20,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
+#include <filesystem>
 #include <iterator>
 #include <mutex>
 #include <typeinfo>
@@ -53,7 +54,11 @@ struct State {
     ErrorBoxHook errorBox;
     NetworkDriveQuery networkDrive;
     DebugSleep sleep;
+    LogLockedQuery logLocked;
     QString remoteFolder = QStringLiteral("R:\\HOLM\\VKDebugInfo");
+    // Set once the run has said on standard error that the log cannot be
+    // written, so that it says so only once.
+    bool failureSaid = false;
 };
 
 State& state() {
@@ -90,6 +95,42 @@ void debugSleep(int milliseconds) {
 
 bool isNetworkDriveOk(const NetworkDriveQuery& query, const QString& path) {
     return query && query(path);
+}
+
+// Whether the log could not be opened because another program holds it, a
+// failure that passes and is worth another attempt. Called right after the
+// failed open. Every other failure (no permission, a read-only or full disk,
+// a folder in the way) stays, and waiting for it would only slow the program.
+bool logHeldByAnotherProgram(const QString& file) {
+    if (const auto& query = state().logLocked) {
+        return query(file);
+    }
+#ifdef Q_OS_WIN
+    const DWORD error = GetLastError();
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
+#else
+    // No program can hold a file exclusively here.
+    return false;
+#endif
+}
+
+// Says once per run, on standard error in the log's stead, that the log
+// cannot be written, and why; the program goes on without it.
+void sayLogCannotBeWritten(const QString& what, const QString& path, const QString& reason) {
+    State& s = state();
+    if (s.failureSaid) {
+        return;
+    }
+    s.failureSaid = true;
+    QString program = QFileInfo(s.config.ExeName).completeBaseName();
+    if (program.isEmpty()) {
+        program = QStringLiteral("WinVELMAR");
+    }
+    const QString line = program + QStringLiteral(": ") + what + QLatin1Char(' ') +
+                         QDir::toNativeSeparators(path) + QStringLiteral(": ") + reason +
+                         QStringLiteral(" (the program goes on without its debug log)\n");
+    std::fputs(line.toLocal8Bit().constData(), stderr);
+    std::fflush(stderr);
 }
 
 // --- The configuration -------------------------------------------------------
@@ -473,6 +514,7 @@ QString TemporaryFolder() {
 void VkDebugInfoStartup() {
     TDebugInfoCofig& c = config();
     fillConfig(c);
+    state().failureSaid = false;
 
     std::set_terminate(lastChanceHandler);
 
@@ -480,8 +522,13 @@ void VkDebugInfoStartup() {
         c.UseDebugInfo = false;
     } else {
         VkStackTrace::Enable(true);
-        QDir().mkpath(c.DebugDir);
+        std::error_code ec;
+        std::filesystem::create_directories(QFile::encodeName(c.DebugDir).toStdString(), ec);
         c.UseDebugInfo = QFileInfo(c.DebugDir).isDir();
+        if (!c.UseDebugInfo) {
+            sayLogCannotBeWritten(QStringLiteral("cannot create the debug log folder"), c.DebugDir,
+                                  QString::fromLocal8Bit(ec ? ec.message() : "not a folder"));
+        }
         if (c.UseDebugInfo) {
             const QString& remote = state().remoteFolder;
             c.RemoteDir =
@@ -562,17 +609,18 @@ void WriteDebugEntry(const QString& message, const QString& envBlock, const QStr
         return;
     }
     QFile file(c.DebugFile);
-    bool opened = false;
-    for (int attempt = 0; attempt < OpenAttempts && !opened; ++attempt) {
-        if (attempt > 0) {
-            debugSleep((QRandomGenerator::global()->bounded(5) + 1) * 100);
-        }
+    for (int attempt = 1;; ++attempt) {
         // Unbuffered: the entry goes out in one write, so that entries of
         // several runs appending to the same file do not interleave.
-        opened = file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered);
-    }
-    if (!opened) {
-        return;
+        if (file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
+            break;
+        }
+        if (attempt == OpenAttempts || !logHeldByAnotherProgram(c.DebugFile)) {
+            sayLogCannotBeWritten(QStringLiteral("cannot write the debug log"), c.DebugFile,
+                                  file.errorString());
+            return;
+        }
+        debugSleep((QRandomGenerator::global()->bounded(5) + 1) * 100);
     }
     const QString crlf = QStringLiteral("\r\n");
     const char* label = EntryLabels[labelIndex == delMsgError ? delMsgError : delMsg];
@@ -588,7 +636,11 @@ void WriteDebugEntry(const QString& message, const QString& envBlock, const QStr
         entry += QStringLiteral("DEBUG_TRACE") + crlf + trace + crlf;
     }
     entry += QStringLiteral("DEBUG_END ") + timestamp() + crlf + crlf;
-    file.write(entry.toLocal8Bit());
+    const QByteArray bytes = entry.toLocal8Bit();
+    if (file.write(bytes) != bytes.size()) {
+        sayLogCannotBeWritten(QStringLiteral("cannot write the debug log"), c.DebugFile,
+                              file.errorString());
+    }
     file.close();
 }
 
@@ -693,4 +745,7 @@ void SetRemoteDebugFolder(const QString& folder) {
 }
 void SetDebugSleep(DebugSleep sleep) {
     state().sleep = std::move(sleep);
+}
+void SetLogLockedQuery(LogLockedQuery query) {
+    state().logLocked = std::move(query);
 }

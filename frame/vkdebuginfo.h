@@ -71,7 +71,9 @@ void HandleAppException(const QObject* sender, std::exception_ptr error) noexcep
 QString AppExceptionReportText(const QObject* sender, std::exception_ptr error);
 
 // Appends one entry to DebugFile (nothing when UseDebugInfo is false).
-// labelIndex is a TDebugEntryLabel. Failures are silent.
+// labelIndex is a TDebugEntryLabel. An entry that cannot be written is
+// dropped; the first time in a run, standard error says so with the file and
+// the reason.
 void WriteDebugEntry(const QString& message, const QString& envBlock, const QString& stackTrace,
                      int labelIndex);
 
@@ -122,6 +124,14 @@ void SetRemoteDebugFolder(const QString& folder);
 // copy); the default sleeps.
 using DebugSleep = std::function<void(int milliseconds)>;
 void SetDebugSleep(DebugSleep sleep);
+
+// Whether a failed open of the log file is a lock that another program holds
+// on it, the one failure worth further attempts (up to six, with the waits
+// above). The default asks the system right after the failure; on this
+// platform no program can hold a file so, and a log that cannot be opened is
+// said once on standard error and dropped at once. An empty hook restores it.
+using LogLockedQuery = std::function<bool(const QString& file)>;
+void SetLogLockedQuery(LogLockedQuery query);
 
 // The background copy: the cancel flag it shares with the user-interface
 // thread (0 stop, 1 go), the temporary name it copies through, and the copy

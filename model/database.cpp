@@ -1,5 +1,8 @@
 #include "database.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace kv {
 
 Data_Bool EditMask;
@@ -62,6 +65,49 @@ void DefaultData(Data_Real& D) {
     DeriveData(D);
 }
 
+namespace {
+
+// A sum this small against the largest flow or total is rounding noise.
+constexpr double NoiseFraction = 1e-12;
+
+// Stores derived cells that are rounding noise as exactly 0 (never -0), so
+// that a flow that sits on zero is neither negative nor a tiny divisor. Every
+// other cell keeps its value bit for bit.
+void ZeroRoundingNoise(Data_Real& D) {
+    const double limit = RoundingNoiseLimit(D);
+    auto clean = [&D, limit](int r, int c) {
+        if (std::fabs(D(r, c)) <= limit) {
+            D(r, c) = 0.0;
+        }
+    };
+    clean(6, 1);
+    clean(6, 2);
+    clean(1, 4);
+    clean(2, 4);
+    for (int c = 1; c <= 5; ++c) {
+        clean(7, c);
+    }
+    for (int r = 1; r <= 9; ++r) {
+        clean(r, 6);
+    }
+    clean(10, 2);
+    clean(11, 2);
+    clean(10, 3);
+    clean(11, 3);
+}
+
+} // namespace
+
+double RoundingNoiseLimit(const Data_Real& D) {
+    double scale = 0;
+    for (int r = 1; r <= 9; ++r) {
+        for (int c = 1; c <= DataCols; ++c) {
+            scale = std::max(scale, std::fabs(D(r, c)));
+        }
+    }
+    return NoiseFraction * scale;
+}
+
 bool DeriveData(Data_Real& D) {
     // Capital is the residual that makes each industry's costs equal its output.
     D(6, 1) = D(8, 1) + D(9, 1) - D(1, 1) - D(2, 1) - D(3, 1) - D(4, 1) - D(5, 1);
@@ -87,6 +133,7 @@ bool DeriveData(Data_Real& D) {
     D(11, 2) = D(2, 4) - D(11, 1);
     D(10, 3) = D(3, 1) + D(3, 2) + D(3, 3);
     D(11, 3) = D(4, 1) + D(4, 2) + D(4, 3);
+    ZeroRoundingNoise(D);
     return HasNegativeFlow(D);
 }
 

@@ -53,9 +53,15 @@ extern const Vec1<std::string, DataCols> ColLabel;
 void DefaultData(Data_Real& D);
 
 // Recomputes every derived cell of D in place; true when a tested flow
-// (columns 1 to 4, rows 1 to 9) is negative.
+// (columns 1 to 4, rows 1 to 9) is negative. A derived cell whose magnitude is
+// at most 1e-12 times the largest flow or total of rows 1 to 9 is rounding
+// noise and is stored as exactly 0.
 bool DeriveData(Data_Real& D);
 // Whether a tested flow of D is negative.
 bool HasNegativeFlow(const Data_Real& D);
+
+// The magnitude up to which a sum of D's flows is rounding noise: 1e-12 times
+// the largest absolute flow or total of rows 1 to 9.
+double RoundingNoiseLimit(const Data_Real& D);
 
 } // namespace kv

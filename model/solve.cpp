@@ -2,9 +2,13 @@
 
 #include "errors.h"
 
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <memory>
+#include <system_error>
 
 namespace kv {
 
@@ -60,14 +64,33 @@ std::string FormatCheck(const char* label, double remembered, double recomputed)
     return line;
 }
 
+// The check file's full name and the system's reason, for the message of a
+// failed create or write.
+std::string CheckFileFailure(const char* what, int error) {
+    std::error_code ec;
+    std::filesystem::path path = std::filesystem::absolute(TemFileName, ec);
+    if (ec) {
+        path = TemFileName;
+    }
+    return std::string(what) + " " + path.string() + ": " +
+           (error != 0 ? std::strerror(error) : "unknown error");
+}
+
 void WriteCheckFile(const std::string& text) {
+    errno = 0;
     std::FILE* tem = std::fopen(TemFileName.c_str(), "wb");
     if (tem == nullptr) {
-        throw EInOutError("Cannot create file " + TemFileName);
+        throw EInOutError(CheckFileFailure("Cannot create file", errno));
     }
+    errno = 0;
     const bool written = std::fwrite(text.data(), 1, text.size(), tem) == text.size();
-    if (std::fclose(tem) != 0 || !written) {
-        throw EInOutError("Cannot write file " + TemFileName);
+    int error = errno;
+    const bool closed = std::fclose(tem) == 0;
+    if (written && !closed) {
+        error = errno;
+    }
+    if (!closed || !written) {
+        throw EInOutError(CheckFileFailure("Cannot write file", error));
     }
 }
 

@@ -1,5 +1,6 @@
 #include "kvsolve_run.h"
 
+#include "divisors.h"
 #include "model.h"
 
 #ifdef KVSOLVE_TABLE_FORMATS
@@ -283,6 +284,12 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
             if (kv::DeriveData(E.BaseData)) {
                 err << "Warning: Editing caused negative values in Data Base\n"
                        "Please rectify immediately\n";
+                return ExitBadData;
+            }
+            const auto undefined = kv::UndefinedCoefficients(E.BaseData);
+            if (!undefined.empty()) {
+                err << "kvsolve: " << kv::UndefinedCoefficientsText(undefined, "\nkvsolve: ")
+                    << '\n';
                 return ExitBadData;
             }
             E.NewData = E.BaseData;

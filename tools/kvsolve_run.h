@@ -14,7 +14,7 @@ enum ExitStatus : int {
     ExitNegativeFlow = 2,
     ExitError = 3,    // a floating-point or input-output error
     ExitUsage = 64,   // bad arguments; nothing computed
-    ExitBadData = 65, // the edited database has a negative flow
+    ExitBadData = 65, // the edited database has a negative flow or undefined coefficients
 };
 
 // args excludes the program name.

@@ -1,8 +1,10 @@
 #include "datapage.h"
 
 #include "celltext.h"
+#include "divisors.h"
 #include "experimentdoc.h"
 #include "helpcontext.h"
+#include "workarea.h"
 
 #include <QLabel>
 
@@ -28,6 +30,14 @@ double TDataGridModel::CellValue(int r, int c) const {
 
 bool TDataGridModel::SetCellValue(int r, int c, double value) {
     if (FKind != TDataPageKind::Base || !InDatabase(r, c)) {
+        return false;
+    }
+    // A database whose tableau cannot be built is refused at the edit, and the
+    // data stay as they were.
+    const auto undefined = kv::UndefinedCoefficientsAfterEdit(data(), r, c, value);
+    if (!undefined.empty()) {
+        emit EditRefused(r, c, value,
+                         QString::fromStdString(kv::UndefinedCoefficientsText(undefined, "\r\n")));
         return false;
     }
     FDoc.EditDataCell(r, c, value);
@@ -62,8 +72,23 @@ TDataPage::TDataPage(TDataPageKind kind, const TPageContext& context, QWidget* p
     }
     FModel = new TDataGridModel(*context.Doc, kind, this);
     FGrid->SetGridModel(FModel);
+    connect(FModel, &TDataGridModel::EditRefused, this, &TDataPage::ShowEditRefused);
 
     StackTitleAndGrid(FPanel, FGrid);
+}
+
+QString TDataPage::UndefinedCoefficientsMessage(int r, int c, double value,
+                                                const QString& problems) {
+    return QStringLiteral("The value ") + kv::FormatReal(value, 0, 2) + QStringLiteral(" for ") +
+           QString::fromStdString(kv::DataCellName(r, c)) + QStringLiteral(" was not stored:\r\n") +
+           problems +
+           QStringLiteral("\r\nClick Help button for further information\r\n"
+                          "or OK button to return to Editing");
+}
+
+void TDataPage::ShowEditRefused(int r, int c, double value, const QString& problems) {
+    ShowMessageDialog(UndefinedCoefficientsMessage(r, c, value, problems), mkError, mbOK | mbHelp,
+                      UndefinedCoefficientsHelpContext);
 }
 
 bool TDataPage::IsEditing() const {

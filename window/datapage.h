@@ -35,6 +35,11 @@ public:
         return r >= 1 && r <= kv::DataRows && c >= 1 && c <= kv::DataCols;
     }
 
+signals:
+    // A value was not stored because the database would leave coefficients of
+    // the tableau undefined; problems describes them, one per line.
+    void EditRefused(int r, int c, double value, const QString& problems);
+
 private:
     const kv::Data_Real& data() const;
 
@@ -67,10 +72,17 @@ public:
     // Widths of columns 0..6 in units of ColUnit.
     static constexpr int ColumnUnits[kv::DataCols + 1] = {9, 7, 7, 11, 8, 7, 10};
 
+    // The message of an edit refused because it would leave coefficients of
+    // the tableau undefined, and its help topic.
+    static constexpr int UndefinedCoefficientsHelpContext = 304;
+    static QString UndefinedCoefficientsMessage(int r, int c, double value,
+                                                const QString& problems);
+
 protected:
     void Prepare() override;
 
 private:
+    void ShowEditRefused(int r, int c, double value, const QString& problems);
     void SetUpBaseDataPage();
     void SetUpNewDataPage();
 

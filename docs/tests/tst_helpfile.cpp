@@ -71,6 +71,8 @@ private slots:
         QTest::newRow("singular matrix") << 302 << "Singular matrix";
         QTest::newRow("negative flow in a solution")
             << 303 << "Negative flow arose during computation";
+        QTest::newRow("undefined coefficients while editing")
+            << 304 << "Edit refused: coefficients would be undefined";
         QTest::newRow("output errors") << 306 << "Errors in Copy, Print and Save";
         QTest::newRow("six solutions") << 65595 << "Six solutions are stored already";
     }

@@ -117,6 +117,7 @@ protected:
         std::set_terminate(FSavedTerminate);
         SetErrorBoxHook({});
         SetDebugSleep({});
+        SetLogLockedQuery({});
         SetNetworkDriveQuery({});
         SetRemoteDebugFolder(QStringLiteral("R:\\HOLM\\VKDebugInfo"));
         LogCopyCancelFlag() = 0;
@@ -521,11 +522,12 @@ TEST_F(DebugInfoTest, SeveralRunsOfOneDayAppendToOneFile) {
               (QStringList{"Program Start.", "Program End.", "Program Start.", "Program End."}));
 }
 
-TEST_F(DebugInfoTest, FileThatCannotBeOpenedIsTriedSixTimesThenDropped) {
+TEST_F(DebugInfoTest, FileHeldByAnotherProgramIsTriedSixTimesThenDropped) {
     VkDebugInfoStartup();
     const QString file = DebugInfoCofig().DebugFile;
     ASSERT_TRUE(QFile::remove(file));
     ASSERT_TRUE(QDir().mkdir(file)); // a folder in the way: the file cannot be opened
+    SetLogLockedQuery([&file](const QString& f) { return f == file; });
     FSleeps.clear();
     WriteDebugEntry(QStringLiteral("lost"), QString(), QString(), delMsg);
 
@@ -545,6 +547,7 @@ TEST_F(DebugInfoTest, FileThatFreesUpBetweenAttemptsGetsTheEntry) {
     const QString file = DebugInfoCofig().DebugFile;
     ASSERT_TRUE(QFile::remove(file));
     ASSERT_TRUE(QDir().mkdir(file));
+    SetLogLockedQuery([](const QString&) { return true; });
     FSleeps.clear();
     FOnSleep = [&] {
         if (FSleeps.size() == 2) {
@@ -555,6 +558,87 @@ TEST_F(DebugInfoTest, FileThatFreesUpBetweenAttemptsGetsTheEntry) {
     EXPECT_EQ(FSleeps.size(), 2u);
     EXPECT_EQ(messages(), QStringList{"kept"});
 }
+
+// A log that cannot be written at all: said once on standard error, with the
+// file and the reason, and never waited for, at start-up, at the end or
+// between.
+struct UnwritableCase {
+    const char* name;
+    // Makes the log unwritable, given the temporary folder and the log file
+    // (as the first run named it); false when the case cannot be set up.
+    bool (*prepare)(const QString& temp, const QString& file);
+    const char* said;   // the start of the line on standard error
+    const char* reason; // part of it
+    bool logging;       // UseDebugInfo after start-up
+};
+
+void PrintTo(const UnwritableCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class UnwritableLogTest : public DebugInfoTest,
+                          public ::testing::WithParamInterface<UnwritableCase> {};
+
+TEST_P(UnwritableLogTest, SaidOnceAndNeverWaitedFor) {
+    VkDebugInfoStartup();
+    VkDebugInfoShutdown();
+    const QString file = DebugInfoCofig().DebugFile;
+    if (!GetParam().prepare(FTemp.path(), file)) {
+        GTEST_SKIP() << "the folder cannot be made unwritable here (root ignores permissions)";
+    }
+    FSleeps.clear();
+    testing::internal::CaptureStderr();
+    VkDebugInfoStartup();
+    const bool logging = DebugInfoCofig().UseDebugInfo;
+    WriteDebugEntry(QStringLiteral("lost"), QString(), QString(), delMsgError);
+    VkDebugInfoShutdown();
+    const QString said = QString::fromStdString(testing::internal::GetCapturedStderr());
+
+    EXPECT_TRUE(FSleeps.empty()) << FSleeps.size() << " waits";
+    EXPECT_EQ(logging, GetParam().logging);
+    EXPECT_EQ(said.count('\n'), 1) << said.toStdString();
+    EXPECT_TRUE(said.startsWith(QStringLiteral("frame_tests: ") + GetParam().said))
+        << said.toStdString();
+    const QString path = logging ? file : DebugInfoCofig().DebugDir;
+    EXPECT_TRUE(
+        said.contains(QDir::toNativeSeparators(path) + QStringLiteral(": ") + GetParam().reason))
+        << said.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, UnwritableLogTest,
+    ::testing::Values(
+        UnwritableCase{"folder_in_the_way_of_the_file",
+                       [](const QString&, const QString& file) {
+                           return QFile::remove(file) && QDir().mkdir(file);
+                       },
+                       "cannot write the debug log", "Is a directory", true},
+        UnwritableCase{"read_only_folder",
+                       [](const QString&, const QString& file) {
+                           const QString dir = QFileInfo(file).path();
+                           if (!QFile::remove(file) ||
+                               !QFile::setPermissions(dir, QFileDevice::ReadOwner |
+                                                               QFileDevice::ExeOwner)) {
+                               return false;
+                           }
+                           // Whoever may write anyway (root) cannot show the case.
+                           QFile probe(dir + QStringLiteral("/probe"));
+                           if (probe.open(QIODevice::WriteOnly)) {
+                               probe.remove();
+                               return false;
+                           }
+                           return true;
+                       },
+                       "cannot write the debug log", "Permission denied", true},
+        UnwritableCase{"folder_cannot_be_created",
+                       [](const QString& temp, const QString&) {
+                           // TEMP names a file: no folder can be made in it.
+                           QDir(temp + QStringLiteral("/VKDebugInfo")).removeRecursively();
+                           QFile blocker(temp + QStringLiteral("/VKDebugInfo"));
+                           return blocker.open(QIODevice::WriteOnly);
+                       },
+                       "cannot create the debug log folder", "Not a directory", false}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // --- The copy to the shared folder -------------------------------------------
 

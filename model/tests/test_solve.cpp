@@ -1,6 +1,7 @@
 #include "model_fixture.h"
 
 #include <cmath>
+#include <cstdio>
 #include <map>
 #include <set>
 
@@ -80,6 +81,89 @@ TEST_P(Methods, UnwritableCheckFileRaisesInOutError) {
 }
 
 INSTANTIATE_TEST_SUITE_P(AllMethods, Methods, ::testing::Values(1, 2, 3, 4, 5, 0, 9));
+
+// A check file that cannot be written names its full path and the system's
+// reason.
+struct UnwritableTemCase {
+    const char* name;
+    // Points the check file somewhere it cannot be written, given the test's
+    // folder; false when that cannot be arranged here.
+    bool (*place)(const std::filesystem::path& dir);
+    int method;
+    const char* message; // with <path> for the check file's full path
+};
+
+void PrintTo(const UnwritableTemCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class UnwritableCheckFile : public ModelTest,
+                            public ::testing::WithParamInterface<UnwritableTemCase> {};
+
+TEST_P(UnwritableCheckFile, MessageNamesThePathAndTheReason) {
+    if (!GetParam().place(dir_)) {
+        GTEST_SKIP() << "cannot be arranged here (root ignores permissions)";
+    }
+    const std::string path = std::filesystem::absolute(kv::TemFileName).string();
+    Shock("t2") = -10;
+    std::string message = GetParam().message;
+    message.replace(message.find("<path>"), 6, path);
+    try {
+        kv::SolveModel(GetParam().method, E.BaseData, E.NewData, E.ShockVec, E.Closure);
+        ADD_FAILURE() << "no error";
+    } catch (const kv::EInOutError& e) {
+        EXPECT_EQ(e.message(), message);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Reasons, UnwritableCheckFile,
+    ::testing::Values(UnwritableTemCase{"missing_folder",
+                                        [](const std::filesystem::path& dir) {
+                                            kv::TemFileName =
+                                                (dir / "missing-folder" / "TEM").string();
+                                            return true;
+                                        },
+                                        1, "Cannot create file <path>: No such file or directory"},
+                      UnwritableTemCase{"folder_in_the_way",
+                                        [](const std::filesystem::path& dir) {
+                                            kv::TemFileName = (dir / "TEM").string();
+                                            return std::filesystem::create_directory(
+                                                kv::TemFileName);
+                                        },
+                                        1, "Cannot create file <path>: Is a directory"},
+                      UnwritableTemCase{"relative_name_in_a_missing_folder",
+                                        [](const std::filesystem::path&) {
+                                            kv::TemFileName = "no-such-folder-here/TEM";
+                                            return !std::filesystem::exists("no-such-folder-here");
+                                        },
+                                        1, "Cannot create file <path>: No such file or directory"},
+                      UnwritableTemCase{"read_only_folder",
+                                        [](const std::filesystem::path& dir) {
+                                            const auto ro = dir / "read-only";
+                                            std::filesystem::create_directory(ro);
+                                            std::filesystem::permissions(
+                                                ro, std::filesystem::perms::owner_read |
+                                                        std::filesystem::perms::owner_exec);
+                                            kv::TemFileName = (ro / "TEM").string();
+                                            std::FILE* probe =
+                                                std::fopen(kv::TemFileName.c_str(), "wb");
+                                            if (probe != nullptr) { // root writes anyway
+                                                std::fclose(probe);
+                                                std::filesystem::remove(kv::TemFileName);
+                                                return false;
+                                            }
+                                            return true;
+                                        },
+                                        1, "Cannot create file <path>: Permission denied"},
+                      // The extrapolation's final update writes lines, which a full disk refuses.
+                      UnwritableTemCase{"disk_full",
+                                        [](const std::filesystem::path&) {
+                                            kv::TemFileName = "/dev/full";
+                                            return std::filesystem::exists("/dev/full");
+                                        },
+                                        4, "Cannot write file <path>: No space left on device"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ModelTest, ImportTaxCutUnderJohansen) {
     Shock("t2") = -10;
