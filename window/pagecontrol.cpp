@@ -1,5 +1,7 @@
 #include "pagecontrol.h"
 
+#include "helpcontext.h"
+
 #include <QKeyEvent>
 #include <QShortcut>
 #include <QSignalBlocker>
@@ -52,6 +54,11 @@ TPageControl::TPageControl(QWidget* parent) : QTabWidget(parent), FTabs(new TTab
     setTabBar(FTabs);
     setTabPosition(QTabWidget::South);
     connect(FTabs, &TTabBar::UserSelects, this, &TPageControl::SelectByUser);
+    // Help on the tab bar, and while nothing in the window has the focus, is
+    // help on the current page.
+    SetHelpStandIn(this);
+    connect(this, &QTabWidget::currentChanged, this,
+            [this] { SetHelpContext(this, OwnHelpContext(currentWidget())); });
     // Ctrl+Tab and Ctrl+Shift+Tab change the page wherever the focus is in
     // the window, also in a grid or an editor that would take Tab for
     // itself; the change is the user's, checked as a click on the tab is.
