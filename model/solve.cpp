@@ -96,8 +96,13 @@ void WriteCheckFile(const std::string& text) {
 
 } // namespace
 
-bool GaussJordanSolve(SquareMatrix& A, EndoVector& b, EndoVector& x) {
-    Vec1<int, NumEndo> pivotRow; // row that pivoted each column
+namespace {
+
+// The elimination with the pivot chosen along the row. rowOp(k, i, f) applies
+// "row k minus f times row i" to the right-hand sides; pivotRow receives the
+// row that pivoted each column. Returns true when a pivot is too small.
+template <class RowOp>
+bool Eliminate(SquareMatrix& A, Vec1<int, NumEndo>& pivotRow, RowOp&& rowOp) {
     for (int i = 1; i <= NumEndo; ++i) {
         double best = -1;
         int p = 1;
@@ -111,19 +116,38 @@ bool GaussJordanSolve(SquareMatrix& A, EndoVector& b, EndoVector& x) {
             return true;
         }
         pivotRow(p) = i;
+        // The row operation changes only the columns where the pivot row is
+        // non-zero (elsewhere it subtracts zero), so it visits just those; the
+        // pivot rows of the model are sparse.
+        Vec1<int, NumEndo> cols;
+        int count = 0;
+        for (int j = 1; j <= NumEndo; ++j) {
+            if (A(i)(j) != 0.0) {
+                cols(++count) = j;
+            }
+        }
         for (int k = 1; k <= NumEndo; ++k) {
             if (k == i || A(k)(p) == 0.0) {
                 continue;
             }
             const double f = A(k)(p) / A(i)(p);
-            // Every other column takes the row operation; the pivot column is
-            // set to exactly 0 afterwards, which is what the operation means.
-            for (int j = 1; j <= NumEndo; ++j) {
+            for (int c = 1; c <= count; ++c) {
+                const int j = cols(c);
                 A(k)(j) = A(k)(j) - f * A(i)(j);
             }
-            A(k)(p) = 0;
-            b(k) = b(k) - f * b(i);
+            A(k)(p) = 0; // what the operation means in the pivot column
+            rowOp(k, i, f);
         }
+    }
+    return false;
+}
+
+} // namespace
+
+bool GaussJordanSolve(SquareMatrix& A, EndoVector& b, EndoVector& x) {
+    Vec1<int, NumEndo> pivotRow;
+    if (Eliminate(A, pivotRow, [&b](int k, int i, double f) { b(k) = b(k) - f * b(i); })) {
+        return true;
     }
     for (int j = 1; j <= NumEndo; ++j) {
         const int r = pivotRow(j);
@@ -132,17 +156,97 @@ bool GaussJordanSolve(SquareMatrix& A, EndoVector& b, EndoVector& x) {
     return false;
 }
 
-bool SolveLinearStep(const Tableau_Real& M, const TClosure& closure, Variable_Real& S) {
-    auto A = std::make_unique<SquareMatrix>();
-    EndoVector b;
-    EndoVector x;
+bool GaussJordanSolve(SquareMatrix& A, RhsBlock& B, RhsBlock& X) {
+    Vec1<int, NumEndo> pivotRow;
+    const bool singular = Eliminate(A, pivotRow, [&B](int k, int i, double f) {
+        auto& row = B(k);
+        const auto& pivot = B(i);
+        for (int c = 0; c < StepRhsCount; ++c) {
+            row[c] = row[c] - f * pivot[c];
+        }
+    });
+    if (singular) {
+        return true;
+    }
+    for (int j = 1; j <= NumEndo; ++j) {
+        const int r = pivotRow(j);
+        for (int c = 0; c < StepRhsCount; ++c) {
+            X(j)[c] = CheckedDiv(B(r)[c], A(r)(j));
+        }
+    }
+    return false;
+}
+
+bool GaussJordanSingular(SquareMatrix& A) {
+    Vec1<int, NumEndo> pivotRow;
+    return Eliminate(A, pivotRow, [](int, int, double) {});
+}
+
+void AssembleEndogenous(const Tableau_Real& M, const TClosure& closure, SquareMatrix& A) {
     for (Variable v = 1; v <= NumVars; ++v) {
         if (closure.Endo(v)) {
             const int col = closure.EndoPos(v);
             for (int r = 1; r <= NumEqs; ++r) {
-                (*A)(r)(col) = M(r, v);
+                A(r)(col) = M(r, v);
             }
-        } else {
+        }
+    }
+}
+
+namespace {
+
+// The step split by shock: the whole step in column 0 of the right-hand
+// sides, the part of each exogenous-list item in its own column.
+bool SolveSplitStep(const Tableau_Real& M, const TClosure& closure, Variable_Real& S,
+                    TStepParts& parts) {
+    auto A = std::make_unique<SquareMatrix>();
+    AssembleEndogenous(M, closure, *A);
+    RhsBlock B{};
+    for (Variable v = 1; v <= NumVars; ++v) {
+        if (!closure.Endo(v)) {
+            for (int r = 1; r <= NumEqs; ++r) {
+                B(r)[0] = B(r)[0] - M(r, v) * S(v);
+            }
+        }
+    }
+    for (int j = 1; j <= NumExo; ++j) {
+        const Variable v = closure.ExoList(j);
+        for (int r = 1; r <= NumEqs; ++r) {
+            B(r)[static_cast<std::size_t>(j)] = 0 - M(r, v) * S(v);
+        }
+    }
+    RhsBlock X;
+    if (GaussJordanSolve(*A, B, X)) {
+        return true;
+    }
+    for (int j = 1; j <= NumExo; ++j) {
+        Variable_Real& part = parts(j);
+        for (Variable v = 1; v <= NumVars; ++v) {
+            part(v) = closure.Endo(v) ? X(closure.EndoPos(v))[static_cast<std::size_t>(j)] : 0.0;
+        }
+        part(closure.ExoList(j)) = S(closure.ExoList(j));
+    }
+    for (Variable v = 1; v <= NumVars; ++v) {
+        if (closure.Endo(v)) {
+            S(v) = X(closure.EndoPos(v))[0];
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+bool SolveLinearStep(const Tableau_Real& M, const TClosure& closure, Variable_Real& S,
+                     TStepParts* parts) {
+    if (parts != nullptr) {
+        return SolveSplitStep(M, closure, S, *parts);
+    }
+    auto A = std::make_unique<SquareMatrix>();
+    EndoVector b;
+    EndoVector x;
+    AssembleEndogenous(M, closure, *A);
+    for (Variable v = 1; v <= NumVars; ++v) {
+        if (!closure.Endo(v)) {
             for (int r = 1; r <= NumEqs; ++r) {
                 b(r) = b(r) - M(r, v) * S(v);
             }
@@ -234,7 +338,10 @@ bool UpdateData(Data_Real& D, const Variable_Real& S) {
 }
 
 SolveResult EulerSolve(int n, const Data_Real& base, Data_Real& work, Variable_Real& vec,
-                       const TClosure& closure) {
+                       const TClosure& closure, TDecomposition* decomposition) {
+    if (n < 1) {
+        throw Exception("Euler solution with " + std::to_string(n) + " steps");
+    }
     Variable_Real C;
     C.fill(1.0);
     C(DelB) = 0;
@@ -251,18 +358,37 @@ SolveResult EulerSolve(int n, const Data_Real& base, Data_Real& work, Variable_R
         }
     }
 
+    std::unique_ptr<TStepParts> parts;
+    std::unique_ptr<TDecomposition> sum;
+    if (decomposition != nullptr) {
+        parts = std::make_unique<TStepParts>();
+        sum = std::make_unique<TDecomposition>();
+    }
+
     work = base;
     SolveResult res;
     auto M = std::make_unique<Tableau_Real>();
     for (int step = 1; step <= n; ++step) {
         BuildTableau(work, *M);
-        if (SolveLinearStep(*M, closure, S)) {
+        if (SolveLinearStep(*M, closure, S, parts.get())) {
             res.singular = true;
             break;
         }
         if (UpdateData(work, S)) {
             res.negativeFlow = true;
             break;
+        }
+        if (sum) {
+            // Each part of the step's change, weighted by the index before it.
+            for (Variable v = 1; v <= NumVars; ++v) {
+                if (!closure.Endo(v)) {
+                    continue;
+                }
+                const double weight = v == DelB ? 1.0 : C(v);
+                for (int j = 1; j <= NumExo; ++j) {
+                    (*sum)(v, closure.ExoList(j)) += weight * (*parts)(j)(v);
+                }
+            }
         }
         for (Variable v = 1; v <= NumVars; ++v) {
             if (v == DelB) {
@@ -277,58 +403,91 @@ SolveResult EulerSolve(int n, const Data_Real& base, Data_Real& work, Variable_R
         for (Variable v = 1; v <= NumVars; ++v) {
             vec(v) = v == DelB ? C(v) : CheckedResult((C(v) - 1) * 100);
         }
+        if (sum) {
+            for (Variable v = 1; v <= NumVars; ++v) {
+                if (closure.Endo(v)) {
+                    for (double c : sum->Contribution(v)) {
+                        CheckedResult(c);
+                    }
+                } else {
+                    (*sum)(v, v) = vec(v); // an exogenous result is all its own
+                }
+            }
+            *decomposition = *sum;
+        }
     }
     return res;
 }
 
-namespace {
-
-SolveResult Extrapolate(int m, const Data_Real& base, Data_Real& newData, Variable_Real& vec,
-                        const TClosure& closure) {
-    auto T = std::make_unique<Data_Real>();
-    Variable_Real V1 = vec;
-    Variable_Real V2 = vec;
-    Variable_Real V3 = vec;
-    SolveResult res = EulerSolve(m, base, *T, V1, closure);
-    if (res.success) {
-        res = EulerSolve(2 * m, base, *T, V2, closure);
-    }
-    if (res.success) {
-        res = EulerSolve(4 * m, base, *T, V3, closure);
-    }
-    if (!res.success) {
-        return res;
-    }
+Variable_Real ExtrapolateResults(const Variable_Real& V1, const Variable_Real& V2,
+                                 const Variable_Real& V3) {
     // These weights cancel the error terms proportional to 1/n and 1/n^2.
     Variable_Real extrapolated;
     for (Variable v = 1; v <= NumVars; ++v) {
         extrapolated(v) = CheckedResult((8 * V3(v) - 6 * V2(v) + V1(v)) / 3);
     }
+    return extrapolated;
+}
+
+namespace {
+
+SolveResult Extrapolate(int m, const Data_Real& base, Data_Real& newData, Variable_Real& vec,
+                        const TClosure& closure, TDecomposition* decomposition) {
+    auto T = std::make_unique<Data_Real>();
+    Variable_Real V1 = vec;
+    Variable_Real V2 = vec;
+    Variable_Real V3 = vec;
+    std::unique_ptr<TDecomposition> D1, D2, D3;
+    if (decomposition != nullptr) {
+        D1 = std::make_unique<TDecomposition>();
+        D2 = std::make_unique<TDecomposition>();
+        D3 = std::make_unique<TDecomposition>();
+    }
+    SolveResult res = EulerSolve(m, base, *T, V1, closure, D1.get());
+    if (res.success) {
+        res = EulerSolve(2 * m, base, *T, V2, closure, D2.get());
+    }
+    if (res.success) {
+        res = EulerSolve(4 * m, base, *T, V3, closure, D3.get());
+    }
+    if (!res.success) {
+        return res;
+    }
+    const Variable_Real extrapolated = ExtrapolateResults(V1, V2, V3);
+    if (decomposition != nullptr) {
+        for (Variable v = 1; v <= NumVars; ++v) {
+            D1->Contribution(v) =
+                ExtrapolateResults(D1->Contribution(v), D2->Contribution(v), D3->Contribution(v));
+        }
+    }
     // The updated database is the base updated once with the extrapolated
-    // changes. Both results are committed only after the update, so that an
-    // error raised by it leaves vec and newData as they were.
+    // changes. The results are committed only after the update, so that an
+    // error raised by it leaves vec, newData and the decomposition as they were.
     Data_Real updated = base;
     res.negativeFlow = UpdateData(updated, extrapolated);
     vec = extrapolated;
     newData = updated;
+    if (decomposition != nullptr) {
+        *decomposition = *D1;
+    }
     return res;
 }
 
 } // namespace
 
 SolveResult SolveModel(SolutionMethod method, const Data_Real& base, Data_Real& newData,
-                       Variable_Real& vec, const TClosure& closure) {
+                       Variable_Real& vec, const TClosure& closure, TDecomposition* decomposition) {
     switch (method) {
     case 1:
-        return EulerSolve(1, base, newData, vec, closure);
+        return EulerSolve(1, base, newData, vec, closure, decomposition);
     case 2:
-        return EulerSolve(4, base, newData, vec, closure);
+        return EulerSolve(4, base, newData, vec, closure, decomposition);
     case 3:
-        return EulerSolve(16, base, newData, vec, closure);
+        return EulerSolve(16, base, newData, vec, closure, decomposition);
     case 5:
-        return Extrapolate(8, base, newData, vec, closure);
+        return Extrapolate(8, base, newData, vec, closure, decomposition);
     default:
-        return Extrapolate(2, base, newData, vec, closure);
+        return Extrapolate(2, base, newData, vec, closure, decomposition);
     }
 }
 

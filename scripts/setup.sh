@@ -8,7 +8,7 @@ export DEBIAN_FRONTEND=noninteractive
 PACKAGES=(
   build-essential cmake ninja-build g++ clang clang-format ccache pkg-config
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  nlohmann-json3-dev libcli11-dev libboost-stacktrace-dev binutils
+  libeigen3-dev nlohmann-json3-dev libcli11-dev libboost-stacktrace-dev binutils
   qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-documentation-tools
   libqt6help6 libqt6sql6-sqlite libqt6printsupport6 libgl-dev libxkbcommon-dev
   qt6-qpa-plugins

@@ -1,8 +1,11 @@
 #include "model_fixture.h"
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <map>
+#include <random>
 #include <set>
 
 namespace {
@@ -257,6 +260,108 @@ TEST_F(ModelTest, GaussJordanPivotsAlongTheRowAndReportsSingular) {
         tiny(i)(i) = i == 20 ? 0.000001 : 1.0; // at the absolute threshold: singular
     }
     EXPECT_TRUE(kv::GaussJordanSolve(tiny, b, x));
+}
+
+// The elimination as the procedure states it, every column of every row,
+// kept here as the reference for the solver's own.
+bool ReferenceGaussJordan(kv::SquareMatrix A, kv::EndoVector b, kv::EndoVector& x) {
+    const int n = kv::NumEndo;
+    kv::Vec1<int, kv::NumEndo> pivotRow;
+    for (int i = 1; i <= n; ++i) {
+        double best = -1;
+        int p = 1;
+        for (int j = 1; j <= n; ++j) {
+            if (std::fabs(A(i)(j)) > best) {
+                best = std::fabs(A(i)(j));
+                p = j;
+            }
+        }
+        if (best <= 0.000001) {
+            return true;
+        }
+        pivotRow(p) = i;
+        for (int k = 1; k <= n; ++k) {
+            if (k != i && A(k)(p) != 0.0) {
+                const double f = A(k)(p) / A(i)(p);
+                for (int j = 1; j <= n; ++j) {
+                    A(k)(j) = j == p ? 0.0 : A(k)(j) - f * A(i)(j);
+                }
+                b(k) = b(k) - f * b(i);
+            }
+        }
+    }
+    for (int j = 1; j <= n; ++j) {
+        x(j) = b(pivotRow(j)) / A(pivotRow(j))(j);
+    }
+    return false;
+}
+
+bool SameBits(double a, double b) {
+    return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
+}
+
+TEST_F(ModelTest, GaussJordanMatchesTheStatedEliminationBitForBit) {
+    std::mt19937 rng(390039);
+    std::normal_distribution<double> normal;
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    int solved = 0;
+    for (int trial = 0; trial < 60; ++trial) {
+        // Step systems of the model under random closures, and dense random ones.
+        E.Reset();
+        for (int e = trial % 3; e > 0; --e) {
+            kv::ExchangeVariables(E.Closure, 1 + static_cast<int>(unit(rng) * kv::NumEndo),
+                                  1 + static_cast<int>(unit(rng) * kv::NumExo));
+        }
+        kv::SquareMatrix A;
+        kv::AssembleEndogenous(E.Tableau, E.Closure, A);
+        if (trial % 4 == 3) {
+            for (auto& row : A) {
+                for (double& a : row) {
+                    a = normal(rng);
+                }
+            }
+        }
+        kv::RhsBlock B;
+        kv::EndoVector b;
+        for (int i = 1; i <= kv::NumEndo; ++i) {
+            for (double& v : B(i)) {
+                v = normal(rng);
+            }
+            b(i) = B(i)[0];
+        }
+        kv::EndoVector xRef;
+        const bool singular = ReferenceGaussJordan(A, b, xRef);
+        kv::SquareMatrix A1 = A;
+        kv::SquareMatrix A2 = A;
+        kv::SquareMatrix A3 = A;
+        kv::EndoVector x;
+        kv::EndoVector b1 = b;
+        kv::RhsBlock B2 = B;
+        kv::RhsBlock X;
+        ASSERT_EQ(kv::GaussJordanSolve(A1, b1, x), singular) << "trial " << trial;
+        ASSERT_EQ(kv::GaussJordanSolve(A2, B2, X), singular) << "trial " << trial;
+        ASSERT_EQ(kv::GaussJordanSingular(A3), singular) << "trial " << trial;
+        if (singular) {
+            continue;
+        }
+        ++solved;
+        for (int j = 1; j <= kv::NumEndo; ++j) {
+            ASSERT_TRUE(SameBits(x(j), xRef(j))) << "trial " << trial << ", x" << j;
+            ASSERT_TRUE(SameBits(X(j)[0], xRef(j))) << "trial " << trial << ", x" << j;
+        }
+        // Every other right-hand side as if solved alone.
+        for (int c = 1; c < kv::StepRhsCount; ++c) {
+            for (int i = 1; i <= kv::NumEndo; ++i) {
+                b(i) = B(i)[static_cast<std::size_t>(c)];
+            }
+            ASSERT_FALSE(ReferenceGaussJordan(A, b, xRef));
+            for (int j = 1; j <= kv::NumEndo; ++j) {
+                ASSERT_TRUE(SameBits(X(j)[static_cast<std::size_t>(c)], xRef(j)))
+                    << "trial " << trial << ", column " << c << ", x" << j;
+            }
+        }
+    }
+    EXPECT_GT(solved, 30);
 }
 
 TEST_F(ModelTest, NegativeFlowDuringComputationStopsTheRun) {
