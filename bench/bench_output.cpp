@@ -35,7 +35,7 @@ void BM_WriteTableauCsv(benchmark::State& state) {
     QString msg;
     for (auto _ : state) {
         kv::TStringTextOutput out;
-        kv::WriteSimTabAsCSV(T, kv::WholeTable, out, msg);
+        kv::WriteSimTabAsCSV(T, out, msg);
         benchmark::DoNotOptimize(out.Text().size());
     }
 }
@@ -46,7 +46,7 @@ void BM_SaveTableauCsv(benchmark::State& state) {
     const QString path = QDir::temp().filePath(QStringLiteral("winvelmar_bench_tableau.csv"));
     QString msg;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(kv::SaveSimTabAsCSV(T, kv::WholeTable, path, msg));
+        benchmark::DoNotOptimize(kv::SaveSimTabAsCSV(T, path, msg));
     }
     QFile::remove(path);
 }
@@ -56,7 +56,7 @@ void BM_CopyTableauToString(benchmark::State& state) {
     const kv::TSimTab T = TableauTable();
     QString S, msg;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(kv::CopySimTabToString(T, kv::WholeTable, S, msg));
+        benchmark::DoNotOptimize(kv::CopySimTabToString(T, S, msg));
     }
 }
 BENCHMARK(BM_CopyTableauToString);

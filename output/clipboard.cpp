@@ -33,10 +33,10 @@ bool SafeSetClipboardText(ClipboardPort& clipboard, const QString& text, const T
     return Retry([&] { return clipboard.setText(text); }, sleep);
 }
 
-bool CopySimTabToClipboard(const TSimTab& T, TSimTabOpts Opts, QString& Msg,
-                           ClipboardPort& clipboard, const TSleepFn& sleep) {
+bool CopySimTabToClipboard(const TSimTab& T, QString& Msg, ClipboardPort& clipboard,
+                           const TSleepFn& sleep) {
     QString S;
-    if (!CopySimTabToString(T, Opts, S, Msg)) {
+    if (!CopySimTabToString(T, S, Msg)) {
         return false;
     }
     if (S.endsWith(QChar(0))) {

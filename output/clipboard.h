@@ -34,7 +34,7 @@ bool SafeSetClipboardText(ClipboardPort& clipboard, const QString& text,
 // Builds the tab-separated text with CopySimTabToString and puts it on the
 // clipboard without the closing NUL. Fails only when the text cannot be
 // built; a clipboard that stays busy is left unchanged and the copy succeeds.
-bool CopySimTabToClipboard(const TSimTab& T, TSimTabOpts Opts, QString& Msg,
-                           ClipboardPort& clipboard, const TSleepFn& sleep = ThreadSleep);
+bool CopySimTabToClipboard(const TSimTab& T, QString& Msg, ClipboardPort& clipboard,
+                           const TSleepFn& sleep = ThreadSleep);
 
 } // namespace kv

@@ -5,8 +5,6 @@
 #include "txtfile.h"
 
 #include <algorithm>
-#include <array>
-#include <cmath>
 #include <limits>
 #include <new>
 
@@ -18,15 +16,6 @@ namespace {
 // address space the program was designed for is treated as exhausted memory
 // before the system is asked for it.
 constexpr std::int64_t MaxSimTabBytes = std::int64_t{1} << 31;
-
-const std::array<float, 65536>& CharWeights() {
-    static const std::array<float, 65536> weights = [] {
-        std::array<float, 65536> w{};
-        w.fill(100.0f);
-        return w;
-    }();
-    return weights;
-}
 
 QString Num(std::int64_t n) {
     return QString::number(n);
@@ -107,7 +96,7 @@ bool InitSimTab(TSimTab& T, std::int32_t NRow, std::int32_t Ncol, std::int32_t F
     const std::int64_t rows = std::int64_t{NRow} + 1;
     const std::int64_t bytes = rows * (nElm * static_cast<std::int64_t>(sizeof(QString)) +
                                        static_cast<std::int64_t>(sizeof(TPStrVec))) +
-                               2 * nElm * static_cast<std::int64_t>(sizeof(std::int32_t));
+                               nElm * static_cast<std::int64_t>(sizeof(std::int32_t));
     if (bytes > MaxSimTabBytes) {
         throw EOutOfMemory();
     }
@@ -118,7 +107,6 @@ bool InitSimTab(TSimTab& T, std::int32_t NRow, std::int32_t Ncol, std::int32_t F
         T.FixCol = FixCol;
         T.LeftJust = false;
         T.ColWidth.assign(static_cast<std::size_t>(nElm), 0);
-        T.AdjColWidth.assign(static_cast<std::size_t>(nElm), 0);
         T.Contents.assign(static_cast<std::size_t>(rows), TPStrVec(static_cast<std::size_t>(nElm)));
     } catch (const std::bad_alloc&) {
         T = TSimTab{};
@@ -152,110 +140,39 @@ bool SetUpSimTab(TSimTab& T, QString& Msg) {
     if (T.Contents.empty() || T.Ncol < 0) {
         return true;
     }
-    const auto& weights = CharWeights();
     const auto nCols = static_cast<std::size_t>(T.Ncol) + 1;
     T.ColWidth.assign(nCols, 0);
-    T.AdjColWidth.assign(nCols, 0);
     for (std::size_t k = 0; k < nCols; ++k) {
         std::int32_t widest = 0;
-        float heaviest = 0.0f;
         for (const TPStrVec& row : T.Contents) {
-            if (k >= row.size()) {
-                continue;
+            if (k < row.size()) {
+                widest = std::max(widest, ClampLength(row[k].size()));
             }
-            const QString& cell = row[k];
-            widest = std::max(widest, ClampLength(cell.size()));
-            float weight = 0.0f;
-            for (const QChar ch : cell) {
-                weight += weights[ch.unicode()];
-            }
-            heaviest = std::max(heaviest, weight);
         }
         T.ColWidth[k] = widest;
-        // Ties go to the even neighbour (the default rounding mode).
-        const double adj = std::nearbyint(static_cast<double>(heaviest) / 100.0);
-        T.AdjColWidth[k] = static_cast<std::int32_t>(
-            std::min(adj, static_cast<double>(std::numeric_limits<std::int32_t>::max())));
     }
     return true;
 }
 
-bool MakeTransposedSimTab(const TSimTab& OldT, TSimTab& NewT, QString& Msg) {
-    TSimTab built;
-    bool ok = false;
-    if (OldT.Contents.empty()) {
-        Msg = QStringLiteral("OldT is null");
-    } else if (!CheckShape(OldT, Msg)) {
-        // Msg says why
-    } else if (InitSimTab(built, OldT.Ncol, OldT.NRow, OldT.FixCol, OldT.FixRow, Msg)) {
-        built.LeftJust = OldT.LeftJust;
-        built.BareRowFst = OldT.BareColFst;
-        built.BareRowLst = OldT.BareColLst;
-        built.BareColFst = OldT.BareRowFst;
-        built.BareColLst = OldT.BareRowLst;
-        for (std::size_t i = 0; i < built.Contents.size(); ++i) {
-            for (std::size_t j = 0; j < built.Contents[i].size(); ++j) {
-                built.Contents[i][j] = OldT.Contents[j][i];
-            }
-        }
-        SetUpSimTab(built, Msg);
-        ok = true;
-    }
-    // Built aside so that transposing a table into itself works.
-    NewT = std::move(built);
-    if (!ok) {
-        Msg += QStringLiteral("[MakeTransposedSimTab]");
-    }
-    return ok;
-}
-
-TSimTabRange GetSimTabRange(const TSimTab& T, TSimTabOpts Opts) {
-    TSimTabRange r;
-    r.RowFst = Opts.FromFirst ? 0 : std::max(0, T.BareRowFst);
-    r.ColFst = Opts.FromFirst ? 0 : std::max(0, T.BareColFst);
-    r.RowLst = Opts.ToLast ? T.NRow : std::min(T.NRow, T.BareRowLst);
-    r.ColLst = Opts.ToLast ? T.Ncol : std::min(T.Ncol, T.BareColLst);
-    return r;
-}
-
-bool SimTabLength(const TSimTab& T, TSimTabOpts Opts, std::int64_t& Len, QString& Msg) {
+bool SimTabLength(const TSimTab& T, std::int64_t& Len, QString& Msg) {
     Q_UNUSED(Msg);
     Len = 0;
-    const TSimTabRange r = GetSimTabRange(T, Opts);
-    for (std::int32_t i = r.RowFst; i <= r.RowLst; ++i) {
-        if (static_cast<std::size_t>(i) >= T.Contents.size()) {
-            break;
-        }
-        const TPStrVec& row = T.Contents[static_cast<std::size_t>(i)];
-        for (std::int32_t j = r.ColFst; j <= r.ColLst; ++j) {
-            if (static_cast<std::size_t>(j) < row.size()) {
-                Len += row[static_cast<std::size_t>(j)].size();
-            }
+    for (const TPStrVec& row : T.Contents) {
+        for (const QString& cell : row) {
+            Len += cell.size();
         }
     }
     return true;
 }
 
-bool WriteSimTabAsCSV(const TSimTab& T, TSimTabOpts Opts, TTextOutput& F, QString& Msg) {
-    TSimTab transposed;
-    const TSimTab* src = &T;
+bool WriteSimTabAsCSV(const TSimTab& T, TTextOutput& F, QString& Msg) {
     if (!CheckShape(T, Msg)) {
         Msg += QStringLiteral("[WriteSimTabAsCSV]");
         return false;
     }
-    if (Opts.Transpose) {
-        if (!MakeTransposedSimTab(T, transposed, Msg)) {
-            Msg += QStringLiteral("[WriteSimTabAsCSV]");
-            return false;
-        }
-        src = &transposed;
-    }
     const QChar sep = CsvSeparator();
-    const TSimTabRange r = GetSimTabRange(*src, Opts);
-    for (std::int32_t i = r.RowFst; i <= r.RowLst; ++i) {
-        const TPStrVec& row = src->Contents[static_cast<std::size_t>(i)];
-        for (std::int32_t j = r.ColFst; j <= r.ColLst; ++j) {
-            const QString& s = row[static_cast<std::size_t>(j)];
+    for (const TPStrVec& row : T.Contents) {
+        for (const QString& s : row) {
             if (s.isEmpty()) {
                 F.WriteChar(sep);
             } else if (s.contains(sep)) {
@@ -273,9 +190,9 @@ bool WriteSimTabAsCSV(const TSimTab& T, TSimTabOpts Opts, TTextOutput& F, QStrin
     return true;
 }
 
-bool SaveSimTabAsCSV(const TSimTab& T, TSimTabOpts Opts, const QString& FileName, QString& Msg) {
+bool SaveSimTabAsCSV(const TSimTab& T, const QString& FileName, QString& Msg) {
     TTxtFile F;
-    if (TxtCreate(F, FileName, Msg) && WriteSimTabAsCSV(T, Opts, F, Msg) && TxtClose(F, Msg)) {
+    if (TxtCreate(F, FileName, Msg) && WriteSimTabAsCSV(T, F, Msg) && TxtClose(F, Msg)) {
         return true;
     }
     // The close on the failure path keeps the message of the step that failed.
@@ -285,10 +202,8 @@ bool SaveSimTabAsCSV(const TSimTab& T, TSimTabOpts Opts, const QString& FileName
     return false;
 }
 
-bool CopySimTabToString(const TSimTab& T, TSimTabOpts Opts, QString& S, QString& Msg) {
+bool CopySimTabToString(const TSimTab& T, QString& S, QString& Msg) {
     S.clear();
-    TSimTab transposed;
-    const TSimTab* src = &T;
     const auto fail = [&] {
         S.clear();
         Msg += QStringLiteral("[CopySimTabToString]");
@@ -301,26 +216,18 @@ bool CopySimTabToString(const TSimTab& T, TSimTabOpts Opts, QString& S, QString&
     if (!CheckShape(T, Msg)) {
         return fail();
     }
-    if (Opts.Transpose) {
-        if (!MakeTransposedSimTab(T, transposed, Msg)) {
-            return fail();
-        }
-        src = &transposed;
-    }
-    const TSimTabRange r = GetSimTabRange(*src, Opts);
     std::int64_t len = 0;
-    SimTabLength(*src, Opts, len, Msg);
-    const std::int64_t nR = std::max(0, r.RowLst - r.RowFst + 1);
-    const std::int64_t nT = std::max(0, r.ColLst - r.ColFst);
+    SimTabLength(T, len, Msg);
+    const std::int64_t nR = std::int64_t{T.NRow} + 1;
+    const std::int64_t nT = T.Ncol;
     const std::int64_t total = nR * nT + len + 2 * nR + 1;
     S.reserve(static_cast<qsizetype>(total));
-    for (std::int32_t i = r.RowFst; i <= r.RowLst; ++i) {
-        const TPStrVec& row = src->Contents[static_cast<std::size_t>(i)];
-        for (std::int32_t j = r.ColFst; j <= r.ColLst; ++j) {
-            if (j > r.ColFst) {
+    for (const TPStrVec& row : T.Contents) {
+        for (std::size_t j = 0; j < row.size(); ++j) {
+            if (j > 0) {
                 S.append(QChar(9));
             }
-            S.append(row[static_cast<std::size_t>(j)]);
+            S.append(row[j]);
         }
         S.append(QChar(13));
         S.append(QChar(10));
@@ -438,7 +345,6 @@ bool WriteSimTabAsText(const TSimTab& T, TTextOutput& F, int PageLen, int PageWi
 }
 
 bool MakeSimTabFromRule(TSimTab& T, int rows, int cols, const TCellRule& cellRule, QString& Msg) {
-    FreeSimTab(T, Msg);
     if (!InitSimTab(T, rows - 1, cols - 1, 1, 1, Msg)) {
         return false;
     }

@@ -188,7 +188,7 @@ bool WriteTables(const kv::TExperiment& E, std::ostream& out, std::ostream& err,
         kv::TSimTab T;
         bool ok = kv::MakePageSimTab(T, pages[i], msg);
         if (ok && format == "csv") {
-            ok = kv::WriteSimTabAsCSV(T, kv::WholeTable, text, msg);
+            ok = kv::WriteSimTabAsCSV(T, text, msg);
         } else if (ok) {
             if (i > 0) {
                 text.WriteChar(QChar(12)); // the next printout starts a new page

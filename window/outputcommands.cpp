@@ -112,8 +112,6 @@ void TOutputCommands::ShowCommandError(const QString& caption, const QString& de
 }
 
 bool TOutputCommands::MakeSimTab(TSimTab& T) {
-    QString scratch;
-    FreeSimTab(T, scratch);
     const std::optional<TPageTable> table = FEnv.CurrentTable();
     bool built = false;
     if (!table) {
@@ -132,13 +130,11 @@ void TOutputCommands::Copy1Click() {
     QString detail;
     bool ok = MakeSimTab(T);
     if (ok) {
-        ok = CopySimTabToClipboard(T, WholeTable, OutputMsg, *FEnv.Clipboard);
+        ok = CopySimTabToClipboard(T, OutputMsg, *FEnv.Clipboard);
         if (!ok) {
             detail = OutputMsg;
         }
     }
-    QString scratch;
-    FreeSimTab(T, scratch);
     if (!ok) {
         ShowCommandError(QStringLiteral("Error in Copy:"), detail);
     }
@@ -168,13 +164,11 @@ void TOutputCommands::Save1Click() {
     QString detail;
     bool ok = MakeSimTab(T);
     if (ok) {
-        ok = SaveSimTabAsCSV(T, WholeTable, fileName, OutputMsg);
+        ok = SaveSimTabAsCSV(T, fileName, OutputMsg);
         if (!ok) {
             detail = OutputMsg;
         }
     }
-    QString scratch;
-    FreeSimTab(T, scratch);
     if (!ok) {
         ShowCommandError(QStringLiteral("Error in Save:"), detail);
     }
@@ -230,9 +224,7 @@ void TOutputCommands::File_PrintClick() {
         ok = WriteSimTabAsText(T, out, pageLen, metrics.PageWidth(), header, title, detail);
     }
 
-    QString scratch;
     if (ok) {
-        FreeSimTab(T, scratch);
         const bool closed = out.Close();
         busy.dismiss();
         FEnv.Waiting(false);
@@ -245,7 +237,6 @@ void TOutputCommands::File_PrintClick() {
     out.Close();
     busy.dismiss();
     FEnv.Waiting(false);
-    FreeSimTab(T, scratch);
     ShowCommandError(QStringLiteral("Error in Printing:"), detail);
 }
 

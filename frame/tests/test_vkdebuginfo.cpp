@@ -2,6 +2,7 @@
 // error box is injected, the waits between attempts are recorded instead of
 // slept, and the network drive is whatever the test says.
 #include "errors.h"
+#include "framefixture.h"
 #include "vkdebuginfo.h"
 #include "vkstacktrace.h"
 
@@ -22,33 +23,6 @@
 #include <vector>
 
 namespace {
-
-// Sets (or unsets) an environment variable for the life of the object.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, std::optional<QByteArray> value)
-        : FName(name), FWasSet(qEnvironmentVariableIsSet(name)), FOld(qgetenv(name)) {
-        if (value) {
-            qputenv(name, *value);
-        } else {
-            qunsetenv(name);
-        }
-    }
-    ~ScopedEnv() {
-        if (FWasSet) {
-            qputenv(FName.constData(), FOld);
-        } else {
-            qunsetenv(FName.constData());
-        }
-    }
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-private:
-    QByteArray FName;
-    bool FWasSet;
-    QByteArray FOld;
-};
 
 class TSDIAppForm : public QObject {
     Q_OBJECT

@@ -4,6 +4,7 @@
 
 #include "errors.h"
 #include "model.h"
+#include "modelstate.h"
 #include "simtab_fixtures.h"
 
 #include <QTemporaryDir>
@@ -80,16 +81,7 @@ TEST(FormatReal, NeverWritesNanOrInfinity) {
     EXPECT_EQ(max.size(), 309 + 3);
 }
 
-class CellText : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        TemFileName = dir.filePath(QStringLiteral("TEM")).toStdString();
-    }
-    void TearDown() override { TemFileName = "TEM"; }
-    QTemporaryDir dir;
-    TExperiment E;
-};
+class CellText : public kvtest::FreshModel {};
 
 struct CellCase {
     int r;

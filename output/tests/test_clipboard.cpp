@@ -88,7 +88,7 @@ TEST(CopySimTabToClipboard, PutsTheRowsWithoutTheNul) {
     const TSimTab T = MakeTable({{" ", "A"}, {"r1", "1.000"}});
     FakeClipboard cb;
     QString msg;
-    ASSERT_TRUE(CopySimTabToClipboard(T, WholeTable, msg, cb, [](int) {}));
+    ASSERT_TRUE(CopySimTabToClipboard(T, msg, cb, [](int) {}));
     EXPECT_EQ(cb.text, QStringLiteral(" \tA\r\nr1\t1.000\r\n"));
     EXPECT_EQ(cb.clearCalls, 1);
 }
@@ -99,7 +99,7 @@ TEST(CopySimTabToClipboard, BusyClipboardStillSucceedsAndKeepsOldText) {
     cb.clearFailures = cb.setFailures = 1000;
     int slept = 0;
     QString msg;
-    EXPECT_TRUE(CopySimTabToClipboard(T, WholeTable, msg, cb, [&](int ms) { slept += ms; }));
+    EXPECT_TRUE(CopySimTabToClipboard(T, msg, cb, [&](int ms) { slept += ms; }));
     EXPECT_EQ(cb.text, QStringLiteral("old contents"));
     EXPECT_EQ(slept, 2 * 1100);
 }
@@ -108,7 +108,7 @@ TEST(CopySimTabToClipboard, EmptyTableFailsWithoutTouchingTheClipboard) {
     TSimTab empty;
     FakeClipboard cb;
     QString msg;
-    EXPECT_FALSE(CopySimTabToClipboard(empty, WholeTable, msg, cb, [](int) {}));
+    EXPECT_FALSE(CopySimTabToClipboard(empty, msg, cb, [](int) {}));
     EXPECT_EQ(msg.toStdString(), "nothing to copy[CopySimTabToString]");
     EXPECT_EQ(cb.clearCalls + cb.setCalls, 0);
 }

@@ -3,6 +3,8 @@
 #include "pagetables.h"
 
 #include "model.h"
+#include "modelstate.h"
+#include "savedtext.h"
 #include "simtab_fixtures.h"
 #include "txtfile.h"
 
@@ -17,48 +19,15 @@ using kvtest::Str;
 
 namespace {
 
-// Splits one saved line into its fields: a field is closed by the separator;
-// a field that starts with a double quote runs to the quote before a separator.
-QStringList SplitCsvLine(const QString& line, QChar sep) {
-    QStringList fields;
-    qsizetype i = 0;
-    while (i < line.size()) {
-        if (line[i] == QLatin1Char('"')) {
-            const qsizetype end = line.indexOf(QStringLiteral("\"") + sep, i + 1);
-            EXPECT_GE(end, 0) << "unclosed quote in " << Str(line);
-            if (end < 0) {
-                break;
-            }
-            fields << line.mid(i + 1, end - i - 1);
-            i = end + 2;
-        } else {
-            const qsizetype end = line.indexOf(sep, i);
-            EXPECT_GE(end, 0) << "field without separator in " << Str(line);
-            if (end < 0) {
-                break;
-            }
-            fields << line.mid(i, end - i);
-            i = end + 1;
-        }
-    }
-    return fields;
-}
-
-class PageTables : public ::testing::Test {
+class PageTables : public kvtest::FreshModel {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        TemFileName = dir.filePath(QStringLiteral("TEM")).toStdString();
-    }
-    void TearDown() override { TemFileName = "TEM"; }
-
     // The page saved as Save does, read back as lines of fields.
     std::vector<QStringList> Saved(const TPageTable& page) {
         TSimTab T;
         QString msg;
         EXPECT_TRUE(MakePageSimTab(T, page, msg)) << Str(msg);
         const QString path = dir.filePath(QStringLiteral("page.csv"));
-        EXPECT_TRUE(SaveSimTabAsCSV(T, WholeTable, path, msg)) << Str(msg);
+        EXPECT_TRUE(SaveSimTabAsCSV(T, path, msg)) << Str(msg);
         QFile f(path);
         EXPECT_TRUE(f.open(QIODevice::ReadOnly));
         QStringList lines = QString::fromUtf8(f.readAll()).split(QStringLiteral("\r\n"));
@@ -67,7 +36,7 @@ protected:
         std::vector<QStringList> rows;
         for (const QString& line : lines) {
             EXPECT_TRUE(line.endsWith(CsvSeparator())) << Str(line);
-            rows.push_back(SplitCsvLine(line, CsvSeparator()));
+            rows.push_back(kvtest::Fields(line, CsvSeparator()));
         }
         return rows;
     }
@@ -77,8 +46,6 @@ protected:
         AddSolution(E.Solutions, title, E.ShockVec, E.Closure.Endo);
     }
 
-    QTemporaryDir dir;
-    TExperiment E;
     ScopedLocale locale{QLocale(QLocale::C)};
 };
 
@@ -155,7 +122,7 @@ TEST_F(PageTables, CopiedDataPageIs12LinesOf7Cells) {
     TSimTab T;
     QString S, msg;
     ASSERT_TRUE(MakePageSimTab(T, BaseDataPageTable(E), msg));
-    ASSERT_TRUE(CopySimTabToString(T, WholeTable, S, msg));
+    ASSERT_TRUE(CopySimTabToString(T, S, msg));
     ASSERT_TRUE(S.endsWith(QChar(0)));
     S.chop(1);
     QStringList lines = S.split(QStringLiteral("\r\n"));

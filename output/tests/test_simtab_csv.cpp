@@ -66,7 +66,6 @@ struct CsvCase {
     const char* name;
     Rows rows;
     Sep sep;
-    TSimTabOpts opts;
     const char* expected;
 };
 
@@ -81,60 +80,38 @@ TEST_P(CsvWriter, WritesEveryFieldFollowedByTheSeparator) {
     ScopedLocale locale{QLocale(c.sep == Sep::Semicolon ? QLocale::German : QLocale::C)};
     ScopedForceDecimalPoint force{false};
     TSimTab T = MakeTable(c.rows);
-    T.BareRowFst = 1;
-    T.BareRowLst = T.NRow;
-    T.BareColFst = 1;
-    T.BareColLst = T.Ncol;
     const TSimTab before = T;
     TStringTextOutput out;
     QString msg;
-    ASSERT_TRUE(WriteSimTabAsCSV(T, c.opts, out, msg)) << Str(msg);
+    ASSERT_TRUE(WriteSimTabAsCSV(T, out, msg)) << Str(msg);
     EXPECT_EQ(Str(out.Text()), c.expected);
     EXPECT_EQ(T.Contents, before.Contents) << "writers leave the table as it was";
 }
 
-const TSimTabOpts Whole{true, true, false};
-
 INSTANTIATE_TEST_SUITE_P(
     Cases, CsvWriter,
     ::testing::Values(
-        CsvCase{"OneByOne", {{"x"}}, Sep::Comma, Whole, "x,\r\n"},
-        CsvCase{"AllEmpty", {{"", "", ""}, {"", "", ""}}, Sep::Comma, Whole, ",,,\r\n,,,\r\n"},
-        CsvCase{"AllEmptySemicolon", {{"", ""}}, Sep::Semicolon, Whole, ";;\r\n"},
-        CsvCase{"CommaQuotedWithComma", {{"a", "1,5"}}, Sep::Comma, Whole, "a,\"1,5\",\r\n"},
-        CsvCase{"CommaBareWithSemicolon", {{"a", "1,5"}}, Sep::Semicolon, Whole, "a;1,5;\r\n"},
-        CsvCase{"SemicolonQuotedWithSemicolon", {{"a;b"}}, Sep::Semicolon, Whole, "\"a;b\";\r\n"},
-        CsvCase{"QuoteAloneUnchanged", {{"say \"hi\""}}, Sep::Comma, Whole, "say \"hi\",\r\n"},
-        CsvCase{"QuoteAndSeparatorQuotedNotDoubled",
-                {{"a\"b,c"}},
-                Sep::Comma,
-                Whole,
-                "\"a\"b,c\",\r\n"},
-        CsvCase{"LineBreakUnquoted", {{"a\r\nb"}}, Sep::Comma, Whole, "a\r\nb,\r\n"},
-        CsvCase{"Transposed",
-                {{"a", "b", "c"}, {"1", "2", "3"}},
-                Sep::Comma,
-                {true, true, true},
-                "a,1,\r\nb,2,\r\nc,3,\r\n"},
-        CsvCase{"BareBlock",
+        CsvCase{"OneByOne", {{"x"}}, Sep::Comma, "x,\r\n"},
+        CsvCase{"AllEmpty", {{"", "", ""}, {"", "", ""}}, Sep::Comma, ",,,\r\n,,,\r\n"},
+        CsvCase{"AllEmptySemicolon", {{"", ""}}, Sep::Semicolon, ";;\r\n"},
+        CsvCase{"CommaQuotedWithComma", {{"a", "1,5"}}, Sep::Comma, "a,\"1,5\",\r\n"},
+        CsvCase{"CommaBareWithSemicolon", {{"a", "1,5"}}, Sep::Semicolon, "a;1,5;\r\n"},
+        CsvCase{"SemicolonQuotedWithSemicolon", {{"a;b"}}, Sep::Semicolon, "\"a;b\";\r\n"},
+        CsvCase{"QuoteAloneUnchanged", {{"say \"hi\""}}, Sep::Comma, "say \"hi\",\r\n"},
+        CsvCase{"QuoteAndSeparatorQuotedNotDoubled", {{"a\"b,c"}}, Sep::Comma, "\"a\"b,c\",\r\n"},
+        CsvCase{"LineBreakUnquoted", {{"a\r\nb"}}, Sep::Comma, "a\r\nb,\r\n"},
+        CsvCase{"HeadingsAndData",
                 {{" ", "h1", "h2"}, {"r1", "1", "2"}, {"r2", "3", "4"}},
                 Sep::Comma,
-                {false, false, false},
-                "1,2,\r\n3,4,\r\n"},
-        CsvCase{"BareBlockTransposed",
-                {{" ", "h1", "h2"}, {"r1", "1", "2"}, {"r2", "3", "4"}},
-                Sep::Comma,
-                {false, false, true},
-                "1,3,\r\n2,4,\r\n"}),
+                " ,h1,h2,\r\nr1,1,2,\r\nr2,3,4,\r\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CsvWriter, EmptyTableIsRefused) {
     TSimTab empty;
     TStringTextOutput out;
     QString msg;
-    EXPECT_FALSE(WriteSimTabAsCSV(empty, WholeTable, out, msg));
+    EXPECT_FALSE(WriteSimTabAsCSV(empty, out, msg));
     EXPECT_EQ(Str(msg), "SimTab is empty[WriteSimTabAsCSV]");
-    EXPECT_FALSE(WriteSimTabAsCSV(empty, {true, true, true}, out, msg));
     EXPECT_TRUE(out.Text().isEmpty());
 }
 
@@ -160,7 +137,7 @@ TEST_F(SaveCsv, WritesTheWholeTableAndReplacesAnOldFile) {
     }
     TSimTab T = MakeTable({{"Variable ", QStringLiteral("Prüfung")}, {"x1  output", "#-1.500"}});
     QString msg;
-    ASSERT_TRUE(SaveSimTabAsCSV(T, WholeTable, path, msg)) << Str(msg);
+    ASSERT_TRUE(SaveSimTabAsCSV(T, path, msg)) << Str(msg);
     EXPECT_EQ(Read(path), QByteArray("Variable ,Pr\xC3\xBC"
                                      "fung,\r\nx1  output,#-1.500,\r\n"));
 }
@@ -170,10 +147,10 @@ TEST_F(SaveCsv, LargeTablePassesTheOutputBuffer) {
     const TSimTab T = MakeNumberedTable(2000, 40); // several times the 120002-byte buffer
     TStringTextOutput expected;
     QString msg;
-    ASSERT_TRUE(WriteSimTabAsCSV(T, WholeTable, expected, msg));
+    ASSERT_TRUE(WriteSimTabAsCSV(T, expected, msg));
     ASSERT_GT(expected.Text().size(), 3 * TTxtFile::BufferSize);
     const QString path = Path(QStringLiteral("big.csv"));
-    ASSERT_TRUE(SaveSimTabAsCSV(T, WholeTable, path, msg)) << Str(msg);
+    ASSERT_TRUE(SaveSimTabAsCSV(T, path, msg)) << Str(msg);
     EXPECT_EQ(Read(path), expected.Text().toUtf8());
 }
 
@@ -181,17 +158,17 @@ TEST_F(SaveCsv, FailuresCarryTheTagsOfEveryStep) {
     const TSimTab T = MakeNumberedTable(1, 1);
     QString msg;
     const QString missing = Path(QStringLiteral("no/such/folder/x.csv"));
-    EXPECT_FALSE(SaveSimTabAsCSV(T, WholeTable, missing, msg));
+    EXPECT_FALSE(SaveSimTabAsCSV(T, missing, msg));
     EXPECT_EQ(msg, QStringLiteral("Cannot create file ") + missing +
                        QStringLiteral("[TxtCreate][SaveSimTabAsCSV]"));
 
-    EXPECT_FALSE(SaveSimTabAsCSV(T, WholeTable, dir.path(), msg)); // a folder
+    EXPECT_FALSE(SaveSimTabAsCSV(T, dir.path(), msg)); // a folder
     EXPECT_EQ(msg, QStringLiteral("Cannot create file ") + dir.path() +
                        QStringLiteral("[TxtCreate][SaveSimTabAsCSV]"));
 
     TSimTab empty;
     const QString path = Path(QStringLiteral("empty.csv"));
-    EXPECT_FALSE(SaveSimTabAsCSV(empty, WholeTable, path, msg));
+    EXPECT_FALSE(SaveSimTabAsCSV(empty, path, msg));
     EXPECT_EQ(Str(msg), "SimTab is empty[WriteSimTabAsCSV][SaveSimTabAsCSV]");
 }
 
@@ -201,18 +178,16 @@ TEST_F(SaveCsv, FullDiskReportsTheCloseOrRaisesAtTheWrite) {
     }
     QString msg;
     // A small table stays in the buffer until the close, which then fails.
-    EXPECT_FALSE(SaveSimTabAsCSV(MakeNumberedTable(1, 1), WholeTable, "/dev/full", msg));
+    EXPECT_FALSE(SaveSimTabAsCSV(MakeNumberedTable(1, 1), "/dev/full", msg));
     EXPECT_EQ(Str(msg), "Cannot close file[TxtClose][SaveSimTabAsCSV]");
     // A table larger than the buffer fails at a write, which raises.
-    EXPECT_THROW(SaveSimTabAsCSV(MakeNumberedTable(3000, 40), WholeTable, "/dev/full", msg),
-                 EInOutError);
+    EXPECT_THROW(SaveSimTabAsCSV(MakeNumberedTable(3000, 40), "/dev/full", msg), EInOutError);
 }
 
 // The copy string: rows joined by TAB, each ending in CR LF, then one NUL.
 struct CopyCase {
     const char* name;
     Rows rows;
-    TSimTabOpts opts;
     QString expected;
 };
 
@@ -225,12 +200,8 @@ class CopyString : public ::testing::TestWithParam<CopyCase> {};
 TEST_P(CopyString, HasTheComputedLengthAndEndsInNul) {
     const CopyCase& c = GetParam();
     TSimTab T = MakeTable(c.rows);
-    T.BareRowFst = 1;
-    T.BareRowLst = T.NRow;
-    T.BareColFst = 1;
-    T.BareColLst = T.Ncol;
     QString S, msg;
-    ASSERT_TRUE(CopySimTabToString(T, c.opts, S, msg)) << Str(msg);
+    ASSERT_TRUE(CopySimTabToString(T, S, msg)) << Str(msg);
     EXPECT_EQ(S, c.expected);
     ASSERT_FALSE(S.isEmpty());
     EXPECT_EQ(S.back(), QChar(0));
@@ -243,22 +214,12 @@ QString WithNul(const char* s) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, CopyString,
-    ::testing::Values(
-        CopyCase{"OneByOne", {{"x"}}, WholeTable, WithNul("x\r\n")},
-        CopyCase{"EmptyCells", {{"", ""}, {"", ""}}, WholeTable, WithNul("\t\r\n\t\r\n")},
-        CopyCase{"Whole",
-                 {{" ", "A"}, {"r1", "1.000"}, {"r2", "#2.500"}},
-                 WholeTable,
-                 WithNul(" \tA\r\nr1\t1.000\r\nr2\t#2.500\r\n")},
-        CopyCase{"Transposed",
-                 {{" ", "A"}, {"r1", "1.000"}},
-                 {true, true, true},
-                 WithNul(" \tr1\r\nA\t1.000\r\n")},
-        CopyCase{"BareBlock",
-                 {{" ", "A", "B"}, {"r1", "1", "2"}},
-                 {false, false, false},
-                 WithNul("1\t2\r\n")},
-        CopyCase{"TabInsideACell", {{"a\tb", "c"}}, WholeTable, WithNul("a\tb\tc\r\n")}),
+    ::testing::Values(CopyCase{"OneByOne", {{"x"}}, WithNul("x\r\n")},
+                      CopyCase{"EmptyCells", {{"", ""}, {"", ""}}, WithNul("\t\r\n\t\r\n")},
+                      CopyCase{"Whole",
+                               {{" ", "A"}, {"r1", "1.000"}, {"r2", "#2.500"}},
+                               WithNul(" \tA\r\nr1\t1.000\r\nr2\t#2.500\r\n")},
+                      CopyCase{"TabInsideACell", {{"a\tb", "c"}}, WithNul("a\tb\tc\r\n")}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CopyString, LengthOfTheDataPageShape) {
@@ -266,8 +227,8 @@ TEST(CopyString, LengthOfTheDataPageShape) {
     const TSimTab T = MakeNumberedTable(11, 6);
     std::int64_t len = 0;
     QString S, msg;
-    SimTabLength(T, WholeTable, len, msg);
-    ASSERT_TRUE(CopySimTabToString(T, WholeTable, S, msg));
+    SimTabLength(T, len, msg);
+    ASSERT_TRUE(CopySimTabToString(T, S, msg));
     EXPECT_EQ(S.size(), 12 * 6 + len + 2 * 12 + 1);
     EXPECT_EQ(S.count(QChar(9)), 12 * 6);
     EXPECT_EQ(S.count(QStringLiteral("\r\n")), 12);
@@ -276,7 +237,7 @@ TEST(CopyString, LengthOfTheDataPageShape) {
 TEST(CopyString, EmptyTableHasNothingToCopy) {
     TSimTab empty;
     QString S = QStringLiteral("old"), msg;
-    EXPECT_FALSE(CopySimTabToString(empty, WholeTable, S, msg));
+    EXPECT_FALSE(CopySimTabToString(empty, S, msg));
     EXPECT_EQ(Str(msg), "nothing to copy[CopySimTabToString]");
     EXPECT_TRUE(S.isEmpty());
 }

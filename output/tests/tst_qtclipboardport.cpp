@@ -22,7 +22,7 @@ private slots:
         QVERIFY(kv::MakeSimTabFromRule(
             T, 2, 2, [](int r, int c) { return QStringLiteral("%1%2").arg(r).arg(c); }, msg));
         kv::QtClipboardPort port;
-        QVERIFY(kv::CopySimTabToClipboard(T, kv::WholeTable, msg, port));
+        QVERIFY(kv::CopySimTabToClipboard(T, msg, port));
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("00\t01\r\n10\t11\r\n"));
     }
 };

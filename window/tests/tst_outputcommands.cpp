@@ -4,11 +4,11 @@
 
 #include "../../frame/tests/modalwatch.h"
 #include "../../output/tests/pdftext.h"
+#include "../../output/tests/savedtext.h"
 #include "celltext.h"
 #include "decimalsep.h"
 #include "model.h"
 #include "printertextoutput.h"
-#include "savedtext.h"
 #include "workarea.h"
 
 #include <QClipboard>

@@ -3,10 +3,10 @@
 // the printout exactly as its grid shows it.
 #include "../../frame/tests/modalwatch.h"
 #include "../../output/tests/pdftext.h"
+#include "../../output/tests/savedtext.h"
 #include "decimalsep.h"
 #include "pagesfixture.h"
 #include "printertextoutput.h"
-#include "savedtext.h"
 
 #include <QClipboard>
 #include <QFileDialog>

@@ -176,9 +176,11 @@ TxrAboutBox::TxrAboutBox(const QIcon& icon, const QString& appName, double versi
     Label2->setToolTip(AuthorWebPage().toString());
     Label2->installEventFilter(this);
 
+    // The path as it is: in lower case it could name a file that does not
+    // exist where file names tell capitals from small letters.
     Label4 = label(QStringLiteral("Label4"),
                    QStringLiteral("File: ") +
-                       QDir::toNativeSeparators(QCoreApplication::applicationFilePath()).toLower(),
+                       QDir::toNativeSeparators(QCoreApplication::applicationFilePath()),
                    this, Qt::AlignLeft);
     Label5 = label(QStringLiteral("Label5"), labelText(FSuiteLine), this, Qt::AlignLeft);
 

@@ -1,12 +1,12 @@
 // The diagnostics report gathered from this computer, and the diagnostics
 // window that shows, copies and saves it.
+#include "../../frame/tests/modalwatch.h"
 #include "diagfacts.h"
+#include "diagfixture.h"
 #include "diagform.h"
 #include "diagreport.h"
 #include "errors.h"
-#include "modalwatch.h"
 #include "suite.h"
-#include "workarea.h"
 
 #include <QClipboard>
 #include <QDir>
@@ -21,91 +21,30 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-namespace {
-
-QStringList sectionLines(const QStringList& report, int section) {
-    const QString head = QStringLiteral("SECTION %1: ").arg(section);
-    const QString next = QStringLiteral("SECTION %1: ").arg(section + 1);
-    QStringList lines;
-    bool in = false;
-    for (const QString& line : report) {
-        if (line.startsWith(head)) {
-            in = true;
-        } else if (line.startsWith(next)) {
-            break;
-        } else if (in) {
-            lines << line;
-        }
-    }
-    while (!lines.isEmpty() && lines.back().isEmpty()) {
-        lines.removeLast();
-    }
-    return lines;
-}
-
-// Sets an environment variable for the life of the object.
-class TEnvSetting {
-public:
-    TEnvSetting(const char* name, const QByteArray& value) : FName(name), FOld(qgetenv(name)) {
-        if (value.isNull()) {
-            qunsetenv(name);
-        } else {
-            qputenv(name, value);
-        }
-    }
-    ~TEnvSetting() {
-        if (FOld.isNull()) {
-            qunsetenv(FName);
-        } else {
-            qputenv(FName, FOld);
-        }
-    }
-
-private:
-    const char* FName;
-    QByteArray FOld;
-};
-
-} // namespace
-
 class TstDiagForm : public QObject {
     Q_OBJECT
 
-    QStringList FShown;
+    TMessageRecorder FMessages;
 
 private slots:
-    void initTestCase() {
-        SetMessageDialogHook([this](const QString& text, MessageKind, MessageButtons, int) {
-            FShown << text;
-            return 1;
-        });
-    }
-    void cleanupTestCase() { SetMessageDialogHook({}); }
-    void init() { FShown.clear(); }
+    void init() { FMessages.Shown.clear(); }
 
     void reportOfThisComputerWithSuite() {
         QTemporaryDir suite;
         QTemporaryDir temp;
         QVERIFY(suite.isValid() && temp.isValid());
-        const QString praxel = suite.filePath(PraxelName);
-        QFile script(praxel);
-        QVERIFY(script.open(QIODevice::WriteOnly));
-        script.write("#!/bin/sh\n"
-                     "rpt=$(sed -n 2p \"$2\" | tr -d '\\r')\n"
-                     "printf '[result]\\nrelease=1.12>\\nProgram version=e\\n\\n[end]\\n' > "
-                     "\"$rpt\"\n");
-        script.close();
-        script.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                              QFileDevice::ExeOwner);
-        QFile note(suite.filePath("compnote.txt"));
-        QVERIFY(note.open(QIODevice::WriteOnly));
-        note.write("1\n2\n3\n4\n5\n6\n7\n8\n9\n");
-        note.close();
+        QVERIFY(WriteScript(
+            suite.filePath(PraxelName),
+            "#!/bin/sh\n"
+            "rpt=$(sed -n 2p \"$2\" | tr -d '\\r')\n"
+            "printf '[result]\\nrelease=1.12>\\nProgram version=e\\n\\n[end]\\n' > \"$rpt\"\n"));
+        QVERIFY(WriteFile(suite.filePath("compnote.txt"), "1\n2\n3\n4\n5\n6\n7\n8\n9\n"));
 
-        TEnvSetting vkdir("VKDIR", suite.path().toLocal8Bit());
-        TEnvSetting tmp("TEMP", temp.path().toLocal8Bit());
+        ScopedEnv vkdir("VKDIR", suite.path().toLocal8Bit());
+        ScopedEnv tmp("TEMP", temp.path().toLocal8Bit());
+        ScopedEnv token("WINVELMAR_TEST_TOKEN", "s3cr3t-value");
         const QStringList report = BuildDiagReport(GatherDiagFacts("WinVELMAR", 2.0));
-        QVERIFY2(FShown.isEmpty(), qPrintable(FShown.join('\n')));
+        QVERIFY2(FMessages.Shown.isEmpty(), qPrintable(FMessages.Texts().join('\n')));
 
         int sections = 0;
         for (const QString& line : report) {
@@ -113,12 +52,12 @@ private slots:
         }
         QCOMPARE(sections, 14);
 
-        const QStringList program = sectionLines(report, 1);
+        const QStringList program = SectionLines(report, 1);
         QCOMPARE(program.value(1), QStringLiteral("Version 2.00,  8/Aug/2017"));
-        QVERIFY(program.value(2).startsWith(
-            "File: " + QCoreApplication::applicationFilePath().toLower() + " ("));
+        QVERIFY(
+            program.value(2).startsWith("File: " + QCoreApplication::applicationFilePath() + " ("));
 
-        const QStringList system = sectionLines(report, 2);
+        const QStringList system = SectionLines(report, 2);
         const TProcessorCounts& counts = ProcessorCounts();
         QVERIFY(system.contains(
             ProcessorCountLine("Linux", counts.Sockets, counts.Cores, counts.LogicalCpus)));
@@ -126,22 +65,24 @@ private slots:
         QVERIFY(system.filter(" megabytes physical RAM [TotalPhys]").size() == 1);
         QVERIFY(!system.filter(QRegularExpression("^[1-9]\\d* megabytes physical RAM")).isEmpty());
 
-        const QStringList installation = sectionLines(report, 5);
+        const QStringList installation = SectionLines(report, 5);
         QCOMPARE(installation.value(0), "VARNOK folder: " + suite.path());
         QVERIFY(installation.contains("praxel.exe: script"));
         QVERIFY(installation.contains("vkrun.exe: not found"));
         QVERIFY(installation.contains("    7"));
         QVERIFY(!installation.contains("    8"));
 
-        QCOMPARE(sectionLines(report, 7).size(), SpecialFolderCount);
-        QVERIFY(sectionLines(report, 7).contains(
+        QCOMPARE(SectionLines(report, 7).size(), SpecialFolderCount);
+        QVERIFY(SectionLines(report, 7).contains(
             SpecialFolderLine({3, "TEMP Folder", temp.path(), true, true, true})));
-        QVERIFY(sectionLines(report, 9).filter(QRegularExpression("^PATH=")).size() == 1);
-        QVERIFY(sectionLines(report, 11).contains("tst_diagform"));
-        QVERIFY(!sectionLines(report, 12).filter(QRegularExpression("^tst_diagform ")).isEmpty());
-        QVERIFY(sectionLines(report, 12).contains("Files in VARNOK folder  " + suite.path()));
+        QVERIFY(SectionLines(report, 9).filter(QRegularExpression("^PATH=")).size() == 1);
+        QVERIFY(SectionLines(report, 9).contains("WINVELMAR_TEST_TOKEN=(hidden)"));
+        QVERIFY(!report.join('\n').contains("s3cr3t-value"));
+        QVERIFY(SectionLines(report, 11).contains("tst_diagform"));
+        QVERIFY(!SectionLines(report, 12).filter(QRegularExpression("^tst_diagform ")).isEmpty());
+        QVERIFY(SectionLines(report, 12).contains("Files in VARNOK folder  " + suite.path()));
 
-        QCOMPARE(sectionLines(report, 14),
+        QCOMPARE(SectionLines(report, 14),
                  QStringList({"[result]", "release=1.12>", "Program version=e"}));
         QVERIFY(report.contains("SECTION 14: Contents of RPT file from PRAXEL: " +
                                 temp.filePath("praxel.rpt")));
@@ -153,13 +94,13 @@ private slots:
     }
 
     void reportWithoutSuite() {
-        TEnvSetting vkdir("VKDIR", QByteArray());
+        ScopedEnv vkdir("VKDIR", std::nullopt);
         const QStringList report = BuildDiagReport(GatherDiagFacts("WinVELMAR", 2.0));
-        QCOMPARE(sectionLines(report, 5).value(0), QStringLiteral("Cannot locate VARNOK folder"));
-        QVERIFY(sectionLines(report, 12).contains("Cannot locate any VARNOK folder"));
-        QCOMPARE(sectionLines(report, 14),
+        QCOMPARE(SectionLines(report, 5).value(0), QStringLiteral("Cannot locate VARNOK folder"));
+        QVERIFY(SectionLines(report, 12).contains("Cannot locate any VARNOK folder"));
+        QCOMPARE(SectionLines(report, 14),
                  QStringList({"Error making PRAXEL RPT file:", "Cannot locate VARNOK folder"}));
-        QVERIFY(FShown.isEmpty());
+        QVERIFY(FMessages.Shown.isEmpty());
     }
 
     void windowShowsTheReport() {

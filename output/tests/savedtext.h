@@ -1,4 +1,5 @@
-// Reading back what Save and Print wrote, for the output tests.
+// Reading back what Save and Print wrote: the fields of a saved line and the
+// lines of a printout, for the text-table tests and the output commands' tests.
 #pragma once
 
 #include <QRegularExpression>

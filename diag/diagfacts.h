@@ -1,15 +1,27 @@
-// What this computer says for the diagnostics report: memory, processors,
-// folders, settings, processes and the VARNOK suite's installation. On this
-// platform the facts come from /proc and /sys, the environment, the settings
-// store, the MIME database (xdg-mime) and the file system.
+// What this computer says for the diagnostics report, gathered by source:
+// memory and processors (memoryfacts.cpp), folders (folderfacts.cpp), the
+// environment and session (environmentfacts.cpp), and the program, its
+// appearance, file associations, processes and the VARNOK suite's
+// installation (diagfacts.cpp). The gatherers use Qt and the platform probes
+// of diagprobes.h, never a system interface of their own.
 #pragma once
 
+#include "diagprobes.h"
 #include "diagreport.h"
 
 #include <QString>
 #include <QStringList>
 
-// --- Special folders -----------------------------------------------------------
+// --- Memory and processors -----------------------------------------------------
+
+// The processor counts of this computer, queried once per run.
+const TProcessorCounts& ProcessorCounts();
+
+// The system's name and version, the program's and the system's word size,
+// the compatibility layer, memory, processor and processor counts.
+void GatherSystemFacts(TDiagFacts& facts);
+
+// --- Folders -------------------------------------------------------------------
 
 // The folder kinds 1..15 of the special-folders section.
 inline constexpr int SpecialFolderCount = 15;
@@ -32,31 +44,6 @@ void ProbeFolder(TSpecialFolder& folder);
 // The folder kinds 1..15, probed.
 QList<TSpecialFolder> SpecialFolders();
 
-// --- Processors ----------------------------------------------------------------
-
-struct TProcessorCounts {
-    int Sockets = 0;
-    int Cores = 0;
-    int LogicalCpus = 0;
-};
-
-// Counts the online logical CPUs under cpuFolder (normally
-// "/sys/devices/system/cpu"), the distinct packages they sit on and the
-// distinct cores of those packages. All zero when the folder cannot be read.
-TProcessorCounts ReadProcessorCounts(const QString& cpuFolder);
-
-// The counts of this computer, queried once per run.
-const TProcessorCounts& ProcessorCounts();
-
-// --- Processes -----------------------------------------------------------------
-
-// The names of the running programs found under procFolder (normally
-// "/proc"), unsorted and with duplicates; kernel threads are left out. False
-// when none can be listed.
-bool RunningProcessesList(const QString& procFolder, QStringList& names);
-
-// --- Executables ---------------------------------------------------------------
-
 // The build of an executable file from its header: "ELF 64-bit", "ELF 32-bit",
 // "Windows 32-bit", "Windows 64-bit", "script", "unknown format"; "not found"
 // when there is no such file.
@@ -65,6 +52,31 @@ QString ExecutableFlavour(const QString& path);
 // The folders of list (in order) that hold a file called fileName, the name
 // compared without regard to letter case.
 QStringList FoldersHolding(const QStringList& folders, const QString& fileName);
+
+// The folders of the PATH environment variable, in order.
+QStringList PathFolders();
+
+// One line per file of folder (name, size, time of the last change), or
+// "No files".
+QStringList FolderFileList(const QString& folder);
+
+// Where the threading runtime library is found: the application, current,
+// system and PATH folders that hold it, one line each.
+QStringList RuntimeLibraryLines();
+
+// --- Environment and session ---------------------------------------------------
+
+// The user's name and rights, the command interpreter and the run of the
+// test script in the temporary folder.
+void GatherSessionFacts(TDiagFacts& facts);
+
+// Every environment variable as "NAME=value", sorted by name without regard
+// to case.
+QStringList EnvironmentEntries();
+
+// Whether the user can write the machine-wide and the per-user settings, and
+// the user's and the system's stored PATH.
+QStringList SettingsStoreLines();
 
 // --- The whole report ----------------------------------------------------------
 

@@ -167,6 +167,12 @@ QString PadRight(const QString& text, int width);
 // (and nothing after it) when the folder is undefined.
 QString SpecialFolderLine(const TSpecialFolder& folder);
 
+// One "NAME=value" line of the environment section. The report may be
+// e-mailed, so the value of a variable whose name contains TOKEN, SECRET,
+// PASSWORD, PASSWD, KEY or CREDENTIAL (in any letter case) is shown as
+// "(hidden)".
+QString ShownEnvironmentEntry(const QString& entry);
+
 // The section titles in order; titles that carry a folder take it from facts.
 QStringList DiagSectionTitles(const TDiagFacts& facts);
 

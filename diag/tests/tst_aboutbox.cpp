@@ -1,19 +1,24 @@
 // The about box: its controls, keys, the two animations with the weekday's
 // sound, the diagnostics button and ShowAboutBox with and without a suite.
+#include "../../frame/tests/modalwatch.h"
 #include "aboutbox.h"
+#include "diagfixture.h"
 #include "diagform.h"
 #include "helpselector.h"
-#include "modalwatch.h"
 #include "sounds.h"
-#include "workarea.h"
 
 #include <QClipboard>
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <cmath>
+
+#include <unistd.h>
 
 namespace {
 
@@ -54,7 +59,7 @@ struct TSoundRequest {
 class TstAboutBox : public QObject {
     Q_OBJECT
 
-    QStringList FShown;
+    TMessageRecorder FMessages;
 
     static QIcon icon() {
         QPixmap pixmap(64, 64);
@@ -63,14 +68,7 @@ class TstAboutBox : public QObject {
     }
 
 private slots:
-    void initTestCase() {
-        SetMessageDialogHook([this](const QString& text, MessageKind, MessageButtons, int) {
-            FShown << text;
-            return 1;
-        });
-    }
-    void cleanupTestCase() { SetMessageDialogHook({}); }
-    void init() { FShown.clear(); }
+    void init() { FMessages.Shown.clear(); }
     void cleanup() {
         SetSoundHook({});
         TxrAboutBox::SetDateSource({});
@@ -88,7 +86,6 @@ private slots:
         QCOMPARE(box.Label1->font().pixelSize(), 31);
         QVERIFY(box.Label1->alignment() & Qt::AlignHCenter);
         QCOMPARE(box.ProductName->text(), QStringLiteral("Version 2.00,  8/Aug/2017"));
-        QCOMPARE(box.Label4->text(), "File: " + QCoreApplication::applicationFilePath().toLower());
         QCOMPARE(box.Label5->text(), QString(SuiteLine).replace("\r\n", "\n"));
         QCOMPARE(box.OKButton->text(), QStringLiteral("&OK"));
         QCOMPARE(box.HelpBtn->text(), QStringLiteral("&Help"));
@@ -117,6 +114,33 @@ private slots:
                 QVERIFY2(box.rect().contains(r), qPrintable(w->objectName()));
             }
         }
+    }
+
+    // The file line names the running executable as it is.
+    void fileLineNamesTheRunningFile() {
+        TxrAboutBox box(icon(), "WinVELMAR", 2.0, 0, SuiteLine);
+        const QString path = QDir::toNativeSeparators(QCoreApplication::applicationFilePath());
+        QCOMPARE(box.Label4->text(), "File: " + path);
+        QVERIFY(QFileInfo(QDir::fromNativeSeparators(box.Label4->text().mid(6))).isFile());
+    }
+
+    // Run from a folder and a file name with capitals, the file line still
+    // names an existing file: this test program, linked there, runs the test
+    // above.
+    void fileLineKeepsCapitals() {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid() && QDir(dir.path()).mkdir("Mixed Case"));
+        const QString copy = dir.filePath("Mixed Case/TstAboutBox");
+        const QString self = QCoreApplication::applicationFilePath();
+        if (::link(QFile::encodeName(self).constData(), QFile::encodeName(copy).constData()) != 0) {
+            QVERIFY(QFile::copy(self, copy));
+        }
+        QProcess child;
+        child.setProcessChannelMode(QProcess::MergedChannels);
+        child.start(copy, {"fileLineNamesTheRunningFile"});
+        QVERIFY(child.waitForFinished(60000));
+        QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0,
+                 child.readAll().constData());
     }
 
     void helpButton() {
@@ -224,7 +248,7 @@ private slots:
         box.SetAnimationIntervals(1, 1);
         box.ProgramIconClick();
         QTRY_VERIFY_WITH_TIMEOUT(!box.Animating(), 3000);
-        QVERIFY(FShown.isEmpty());
+        QVERIFY(FMessages.Shown.isEmpty());
     }
 
     void link() {
@@ -287,18 +311,13 @@ private slots:
     void showAboutBox() {
         QFETCH(bool, withSuite);
         QTemporaryDir suite;
-        const QByteArray oldVkdir = qgetenv("VKDIR");
+        ScopedEnv vkdir("VKDIR", std::nullopt);
         if (withSuite) {
-            QFile praxel(suite.filePath("praxel.exe"));
-            QVERIFY(praxel.open(QIODevice::WriteOnly));
-            praxel.write("#!/bin/sh\nrpt=$(sed -n 2p \"$2\" | tr -d '\\r')\n"
-                         "printf '[result]\\nrelease=1.13>\\nProgram version=s\\n' > \"$rpt\"\n");
-            praxel.close();
-            praxel.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                  QFileDevice::ExeOwner);
-            qputenv("VKDIR", suite.path().toLocal8Bit());
-        } else {
-            qunsetenv("VKDIR");
+            QVERIFY(WriteScript(suite.filePath("praxel.exe"),
+                                "#!/bin/sh\nrpt=$(sed -n 2p \"$2\" | tr -d '\\r')\n"
+                                "printf '[result]\\nrelease=1.13>\\nProgram version=s\\n' > "
+                                "\"$rpt\"\n"));
+            vkdir.Set(suite.path().toLocal8Bit());
         }
         QString line;
         QString caption;
@@ -310,11 +329,6 @@ private slots:
             }
         });
         const int result = ShowAboutBox(icon(), "WinVELMAR", 2.0, 0);
-        if (oldVkdir.isNull()) {
-            qunsetenv("VKDIR");
-        } else {
-            qputenv("VKDIR", oldVkdir);
-        }
         QCOMPARE(result, 1);
         QCOMPARE(caption, QStringLiteral(" About WinVELMAR"));
         QCOMPARE(line, withSuite ? "VARNOK folder: " + suite.path() +

@@ -1,7 +1,7 @@
 // The about box's line on the VARNOK suite, run against a fake suite folder
 // whose "praxel.exe" is a small shell script writing the INI report.
+#include "diagfixture.h"
 #include "suite.h"
-#include "workarea.h"
 
 #include <QDir>
 #include <QFile>
@@ -34,31 +34,10 @@ QByteArray praxelScript(const QByteArray& reportBody) {
 class TstSuiteLine : public QObject {
     Q_OBJECT
 
-    QStringList FShown;
-
-    static bool writeFile(const QString& path, const QByteArray& text, bool executable) {
-        QFile f(path);
-        if (!f.open(QIODevice::WriteOnly)) {
-            return false;
-        }
-        f.write(text);
-        f.close();
-        QFileDevice::Permissions p = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
-        if (executable) {
-            p |= QFileDevice::ExeOwner;
-        }
-        return f.setPermissions(p);
-    }
+    TMessageRecorder FMessages;
 
 private slots:
-    void initTestCase() {
-        SetMessageDialogHook([this](const QString& text, MessageKind, MessageButtons, int) {
-            FShown << text;
-            return 1;
-        });
-    }
-    void cleanupTestCase() { SetMessageDialogHook({}); }
-    void init() { FShown.clear(); }
+    void init() { FMessages.Shown.clear(); }
 
     void reportOutcomes_data() {
         QTest::addColumn<QByteArray>("report");
@@ -97,11 +76,11 @@ private slots:
         // as one argument.
         QTemporaryDir temp(QDir::tempPath() + QStringLiteral("/kv temp XXXXXX"));
         QVERIFY(suite.isValid() && temp.isValid());
-        QVERIFY(writeFile(suite.filePath(PraxelName), praxelScript(report), true));
+        QVERIFY(WriteScript(suite.filePath(PraxelName), praxelScript(report)));
 
         const QString line = VarnokSuiteLine(suite.path(), temp.path());
         QCOMPARE(line, QStringLiteral("VARNOK folder: ") + suite.path() + CRLF + expected);
-        QVERIFY2(FShown.isEmpty(), qPrintable(FShown.join('\n')));
+        QVERIFY2(FMessages.Shown.isEmpty(), qPrintable(FMessages.Texts().join('\n')));
 
         // praxel ran in the temporary folder and got the input file described.
         const QString rpt = temp.filePath(QStringLiteral("praxel.rpt"));
@@ -113,11 +92,11 @@ private slots:
     void oldFilesAreReplaced() {
         QTemporaryDir suite;
         QTemporaryDir temp;
-        QVERIFY(writeFile(suite.filePath(PraxelName),
-                          praxelScript("[result]\nrelease=4.5\nProgram version=e"), true));
+        QVERIFY(WriteScript(suite.filePath(PraxelName),
+                            praxelScript("[result]\nrelease=4.5\nProgram version=e")));
         // A stale report from an earlier run must not be read.
-        QVERIFY(writeFile(temp.filePath("praxel.rpt"), "[result]\nrelease=9.9\n", false));
-        QVERIFY(writeFile(temp.filePath("praxrpt.sti"), "stale", false));
+        QVERIFY(WriteFile(temp.filePath("praxel.rpt"), "[result]\nrelease=9.9\n"));
+        QVERIFY(WriteFile(temp.filePath("praxrpt.sti"), "stale"));
         QVERIFY(VarnokSuiteLine(suite.path(), temp.path()).endsWith("VARNOK Release: 4.5"));
     }
 
@@ -130,19 +109,19 @@ private slots:
                  QStringLiteral("Cannot locate VARNOK folder"));
         QCOMPARE(VarnokSuiteLine(suite.path(), temp.path()),
                  head + QStringLiteral("Cannot locate PRAXEL.EXE"));
-        QVERIFY(FShown.isEmpty());
+        QVERIFY(FMessages.Shown.isEmpty());
 
         // A praxel.exe that writes nothing.
-        QVERIFY(writeFile(suite.filePath(PraxelName), "#!/bin/sh\nexit 0\n", true));
+        QVERIFY(WriteScript(suite.filePath(PraxelName), "#!/bin/sh\nexit 0\n"));
         QCOMPARE(VarnokSuiteLine(suite.path(), temp.path()),
                  head + QStringLiteral("cannot locate: ") + temp.filePath("praxel.rpt"));
 
         // A praxel.exe that cannot run: the launch reports why, the line says so.
-        QVERIFY(writeFile(suite.filePath(PraxelName), "not a program", false));
+        QVERIFY(WriteFile(suite.filePath(PraxelName), "not a program"));
         QCOMPARE(VarnokSuiteLine(suite.path(), temp.path()),
                  head + QStringLiteral("Cannot run PRAXEL.EXE"));
-        QCOMPARE(FShown.size(), 1);
-        QVERIFY(FShown[0].startsWith("LaunchCmd error:\r\n"));
+        QCOMPARE(FMessages.Shown.size(), 1);
+        QVERIFY(FMessages.Shown[0].Text.startsWith("LaunchCmd error:\r\n"));
 
         // An old report that cannot be deleted (a folder of that name).
         QVERIFY(QDir(temp.path()).mkpath("praxel.rpt/keep"));
@@ -152,8 +131,8 @@ private slots:
 
     void workFolderFallsBackToSuite() {
         QTemporaryDir suite;
-        QVERIFY(writeFile(suite.filePath(PraxelName),
-                          praxelScript("[result]\nrelease=4.5\nProgram version=s"), true));
+        QVERIFY(WriteScript(suite.filePath(PraxelName),
+                            praxelScript("[result]\nrelease=4.5\nProgram version=s")));
         const QString line = VarnokSuiteLine(suite.path(), suite.filePath("no such folder"));
         QVERIFY2(line.endsWith("Source Code Version of VARNOK\r\nVARNOK Release: 4.5"),
                  qPrintable(line));
@@ -164,26 +143,20 @@ private slots:
         QTemporaryDir suite;
         QTemporaryDir cwd;
         const QString oldCwd = QDir::currentPath();
-        const QByteArray oldVkdir = qgetenv("VKDIR");
         // A folder literally named "C:\VK" here must not pass for the suite.
         QVERIFY(QDir(cwd.path()).mkdir(QStringLiteral("C:\\VK")));
         QVERIFY(QDir::setCurrent(cwd.path()));
 
-        qputenv("VKDIR", (suite.path() + "/").toLocal8Bit());
+        ScopedEnv vkdir("VKDIR", (suite.path() + "/").toLocal8Bit());
         const QString withVkdir = FindVarnokFolder();
-        qputenv("VKDIR", suite.filePath("missing").toLocal8Bit());
+        vkdir.Set(suite.filePath("missing").toLocal8Bit());
         const QString missing = FindVarnokFolder();
-        qputenv("VKDIR", "C:\\VK");
+        vkdir.Set("C:\\VK");
         const QString driveLetter = FindVarnokFolder();
-        qunsetenv("VKDIR");
+        vkdir.Set(std::nullopt);
         const QString unset = FindVarnokFolder();
 
         QDir::setCurrent(oldCwd);
-        if (oldVkdir.isNull()) {
-            qunsetenv("VKDIR");
-        } else {
-            qputenv("VKDIR", oldVkdir);
-        }
         QCOMPARE(withVkdir, suite.path());
         QCOMPARE(missing, QString());
         QCOMPARE(driveLetter, QString());

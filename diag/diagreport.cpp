@@ -41,7 +41,9 @@ private:
 void programSection(TReport& r, const TDiagFacts& f) {
     r << QStringLiteral("Program: ") + f.ProgramName;
     r << ProductVersionText(f.Version);
-    r << QStringLiteral("File: ") + f.ExePath.toLower() +
+    // The path as it is, as in the about box: in lower case it could name a
+    // file that does not exist.
+    r << QStringLiteral("File: ") + f.ExePath +
              QStringLiteral(" (%1-bit, %2)")
                  .arg(f.ExeBits)
                  .arg(f.LargeAddressAware ? QStringLiteral("large address aware")
@@ -275,6 +277,25 @@ QString SpecialFolderLine(const TSpecialFolder& folder) {
            (folder.Writeable ? QStringLiteral(" Writeable") : QStringLiteral(" Non-Writeable"));
 }
 
+QString ShownEnvironmentEntry(const QString& entry) {
+    // The name ends at the first "=" after its first character (a name of
+    // Windows' own may begin with one).
+    const qsizetype eq = entry.indexOf(QLatin1Char('='), 1);
+    if (eq < 0) {
+        return entry;
+    }
+    static const QLatin1String secretWords[] = {
+        QLatin1String("TOKEN"),  QLatin1String("SECRET"), QLatin1String("PASSWORD"),
+        QLatin1String("PASSWD"), QLatin1String("KEY"),    QLatin1String("CREDENTIAL")};
+    const QStringView name = QStringView(entry).left(eq);
+    for (const QLatin1String word : secretWords) {
+        if (name.contains(word, Qt::CaseInsensitive)) {
+            return entry.left(eq + 1) + QStringLiteral("(hidden)");
+        }
+    }
+    return entry;
+}
+
 QStringList DiagSectionTitles(const TDiagFacts& f) {
     return {QStringLiteral("Program and compiler"),
             QStringLiteral("Operating system, hardware, session"),
@@ -310,7 +331,11 @@ QStringList BuildDiagReport(const TDiagFacts& f) {
             }
         },
         [](TReport& rep, const TDiagFacts& facts) { rep << facts.RegistryLines; },
-        [](TReport& rep, const TDiagFacts& facts) { rep << facts.Environment; },
+        [](TReport& rep, const TDiagFacts& facts) {
+            for (const QString& entry : facts.Environment) {
+                rep << ShownEnvironmentEntry(entry);
+            }
+        },
         [](TReport& rep, const TDiagFacts&) { rep << QStringLiteral("No INI file"); },
         processSection,
         filesSection,

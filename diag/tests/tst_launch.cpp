@@ -1,7 +1,7 @@
 // Launching a program: the command-line quoting rule, waiting with and
 // without a time limit, and the messages of a failed start and of a time-out.
+#include "diagfixture.h"
 #include "launch.h"
-#include "workarea.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -13,49 +13,23 @@
 #include <csignal>
 #include <sys/types.h>
 
-namespace {
-
-struct Shown {
-    QString text;
-    MessageKind kind = mkCustom;
-    MessageButtons buttons = 0;
-    int helpContext = -1;
-};
-
-} // namespace
-
 class TstLaunch : public QObject {
     Q_OBJECT
 
     QTemporaryDir FDir{QDir::tempPath() + QStringLiteral("/kv launch XXXXXX")};
-    QList<Shown> FShown;
+    TMessageRecorder FMessages;
 
     // Writes an executable shell script into the temporary folder (whose name
     // holds a blank) and returns its path.
     QString script(const QString& name, const QByteArray& body) {
         const QString path = FDir.filePath(name);
-        QFile f(path);
-        if (!f.open(QIODevice::WriteOnly)) {
-            return {};
-        }
-        f.write("#!/bin/sh\n" + body + "\n");
-        f.close();
-        f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-        return path;
+        return WriteScript(path, "#!/bin/sh\n" + body + "\n") ? path : QString();
     }
 
 private slots:
-    void initTestCase() {
-        QVERIFY(FDir.isValid());
-        SetMessageDialogHook(
-            [this](const QString& text, MessageKind kind, MessageButtons buttons, int helpContext) {
-                FShown.append({text, kind, buttons, helpContext});
-                return 1;
-            });
-    }
-    void init() { FShown.clear(); }
+    void initTestCase() { QVERIFY(FDir.isValid()); }
+    void init() { FMessages.Shown.clear(); }
     void cleanup() { SetLaunchWaitHook({}); }
-    void cleanupTestCase() { SetMessageDialogHook({}); }
 
     void quoting_data() {
         QTest::addColumn<QString>("command");
@@ -113,7 +87,7 @@ private slots:
         QVERIFY(RunCommand(prog, QStringLiteral("7"), work.path(), 2, 5, exitCode));
         QCOMPARE(exitCode, 7);
         QVERIFY(QFile::exists(QDir(work.path()).filePath(QStringLiteral("ran in here"))));
-        QVERIFY(FShown.isEmpty());
+        QVERIFY(FMessages.Shown.isEmpty());
     }
 
     // Without a limit the program is waited for as long as it runs.
@@ -125,7 +99,7 @@ private slots:
         QVERIFY(RunCommand(prog, QString(), FDir.path(), 0, 0, exitCode));
         QVERIFY(timer.elapsed() >= 600);
         QCOMPARE(exitCode, 4);
-        QVERIFY(FShown.isEmpty());
+        QVERIFY(FMessages.Shown.isEmpty());
     }
 
     // A limit of N seconds ends the process after 4N quarter-second waits.
@@ -152,13 +126,14 @@ private slots:
         QVERIFY(rec.ProcInf.ProcessId > 0);
         QCOMPARE(::kill(static_cast<pid_t>(rec.ProcInf.ProcessId), 0), -1);
 
-        QCOMPARE(FShown.size(), 1);
-        QCOMPARE(FShown[0].text, QStringLiteral("Time limit exceeded for:\r\nCommand: ") + prog +
-                                     QStringLiteral("\r\nParameters: -a b\r\nWorkDir: ") +
-                                     FDir.path() + QStringLiteral("\r\nLimit: 2 seconds"));
-        QCOMPARE(FShown[0].kind, mkError);
-        QCOMPARE(FShown[0].buttons, MessageButtons(4));
-        QCOMPARE(FShown[0].helpContext, 0);
+        QCOMPARE(FMessages.Shown.size(), 1);
+        QCOMPARE(FMessages.Shown[0].Text, QStringLiteral("Time limit exceeded for:\r\nCommand: ") +
+                                              prog +
+                                              QStringLiteral("\r\nParameters: -a b\r\nWorkDir: ") +
+                                              FDir.path() + QStringLiteral("\r\nLimit: 2 seconds"));
+        QCOMPARE(FMessages.Shown[0].Kind, mkError);
+        QCOMPARE(FMessages.Shown[0].Buttons, MessageButtons(4));
+        QCOMPARE(FMessages.Shown[0].HelpContext, 0);
     }
 
     // The same in real time: a one-second limit ends a long sleep.
@@ -170,8 +145,8 @@ private slots:
         QVERIFY(!RunCommand(prog, QString(), FDir.path(), 0, 1, exitCode));
         QVERIFY(timer.elapsed() >= 900);
         QCOMPARE(exitCode, 0);
-        QCOMPARE(FShown.size(), 1);
-        QVERIFY(FShown[0].text.endsWith(QStringLiteral("\r\nLimit: 1 seconds")));
+        QCOMPARE(FMessages.Shown.size(), 1);
+        QVERIFY(FMessages.Shown[0].Text.endsWith(QStringLiteral("\r\nLimit: 1 seconds")));
     }
 
     // A program that ends within its limit is not reported.
@@ -180,7 +155,7 @@ private slots:
         int exitCode = -1;
         QVERIFY(RunCommand(prog, QString(), FDir.path(), 0, 5, exitCode));
         QCOMPARE(exitCode, 0);
-        QVERIFY(FShown.isEmpty());
+        QVERIFY(FMessages.Shown.isEmpty());
     }
 
     void cannotStart_data() {
@@ -208,19 +183,19 @@ private slots:
         int exitCode = -1;
         QVERIFY(!RunCommand(command, QStringLiteral("-x"), workDir, 0, 0, exitCode));
         QCOMPARE(exitCode, 0);
-        QCOMPARE(FShown.size(), 1);
-        const QString text = FShown[0].text;
+        QCOMPARE(FMessages.Shown.size(), 1);
+        const QString text = FMessages.Shown[0].Text;
         QVERIFY2(text.startsWith(QStringLiteral("LaunchCmd error:\r\n")), qPrintable(text));
         QVERIFY2(text.endsWith(QStringLiteral("\r\nSent: ") + sent +
                                QStringLiteral("\r\nWorkDir: ") + workDir),
                  qPrintable(text));
         // The reason is the system's text, one line, never empty.
-        const QString reason = FShown[0].text.section(QStringLiteral("\r\n"), 1, 1);
+        const QString reason = FMessages.Shown[0].Text.section(QStringLiteral("\r\n"), 1, 1);
         QVERIFY2(!reason.isEmpty() && !reason.startsWith(QStringLiteral("Sent: ")),
                  qPrintable(text));
-        QCOMPARE(FShown[0].kind, mkError);
-        QCOMPARE(FShown[0].buttons, MessageButtons(4));
-        QCOMPARE(FShown[0].helpContext, 0);
+        QCOMPARE(FMessages.Shown[0].Kind, mkError);
+        QCOMPARE(FMessages.Shown[0].Buttons, MessageButtons(4));
+        QCOMPARE(FMessages.Shown[0].HelpContext, 0);
     }
 };
 

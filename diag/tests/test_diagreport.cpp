@@ -1,8 +1,8 @@
 // The diagnostics report: its layout from injected facts, and the fact
-// readers that work on folders (special folders, /sys, /proc, executables).
+// readers that work on folders (special folders, executables, the PATH).
 #include "diagfacts.h"
+#include "diagfixture.h"
 #include "diagreport.h"
-#include "workarea.h"
 
 #include <QDir>
 #include <QFile>
@@ -28,33 +28,6 @@ TDiagFacts sampleFacts() {
     f.SpecialFolders << TSpecialFolder{
         3, QStringLiteral("TEMP Folder"), QStringLiteral("/tmp"), true, true, true};
     return f;
-}
-
-// The lines of the report section with this title, without its title.
-QStringList sectionLines(const QStringList& report, int section) {
-    const QString head = QStringLiteral("SECTION %1: ").arg(section);
-    const QString next = QStringLiteral("SECTION %1: ").arg(section + 1);
-    QStringList lines;
-    bool in = false;
-    for (const QString& line : report) {
-        if (line.startsWith(head)) {
-            in = true;
-        } else if (line.startsWith(next)) {
-            break;
-        } else if (in) {
-            lines << line;
-        }
-    }
-    while (!lines.isEmpty() && lines.back().isEmpty()) {
-        lines.removeLast();
-    }
-    return lines;
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
 class DiagReport : public ::testing::Test {
@@ -111,11 +84,11 @@ TEST_F(DiagReport, ProgramSection) {
     f.HelpFileExists = true;
     f.BuildLines = QStringList{QStringLiteral("build one"), QStringLiteral("build two")};
     f.TempDir = QStringLiteral("/a folder with a name longer than forty chars");
-    const QStringList lines = sectionLines(BuildDiagReport(f), 1);
+    const QStringList lines = SectionLines(BuildDiagReport(f), 1);
     ASSERT_EQ(lines.size(), 11);
     EXPECT_EQ(s(lines[0]), "Program: WinVELMAR");
     EXPECT_EQ(s(lines[1]), "Version 2.00,  8/Aug/2017");
-    EXPECT_EQ(s(lines[2]), "File: /opt/winvelmar/winvelmar (64-bit, large address aware)");
+    EXPECT_EQ(s(lines[2]), "File: /Opt/WinVELMAR/WinVELMAR (64-bit, large address aware)");
     EXPECT_EQ(s(lines[3]), "Help File: /Opt/WinVELMAR/WinVELMAR.qch [exists]");
     EXPECT_EQ(s(lines[6]), "Program Keep Dir:      \t");
     EXPECT_EQ(s(lines[7]), "Program Ini Name:      \t");
@@ -203,31 +176,23 @@ TEST(SpecialFolders, PathsAreNormalised) {
 TEST(SpecialFolders, EnvironmentFoldersAndProbe) {
     QTemporaryDir temp;
     ASSERT_TRUE(temp.isValid());
-    const QByteArray old = qgetenv("VKTEMP");
-
-    qunsetenv("VKTEMP");
+    ScopedEnv vktemp("VKTEMP", std::nullopt);
     TSpecialFolder unset = SpecialFolder(5);
     ProbeFolder(unset);
     EXPECT_EQ(s(SpecialFolderLine(unset)), "VKTEMP Folder   \tUNDEFINED");
 
-    qputenv("VKTEMP", (temp.path() + "/").toLocal8Bit());
+    vktemp.Set((temp.path() + "/").toLocal8Bit());
     TSpecialFolder set = SpecialFolder(5);
     ProbeFolder(set);
     EXPECT_EQ(s(set.Path), s(temp.path()));
     EXPECT_TRUE(set.Exists && set.Writeable);
     EXPECT_TRUE(QDir(temp.path()).isEmpty()) << "the scratch file is erased";
 
-    qputenv("VKTEMP", temp.filePath("gone").toLocal8Bit());
+    vktemp.Set(temp.filePath("gone").toLocal8Bit());
     TSpecialFolder missing = SpecialFolder(5);
     ProbeFolder(missing);
     EXPECT_TRUE(missing.Defined);
     EXPECT_TRUE(s(SpecialFolderLine(missing)).ends_with("\t  NonExistent"));
-
-    if (old.isNull()) {
-        qunsetenv("VKTEMP");
-    } else {
-        qputenv("VKTEMP", old);
-    }
 
     // A folder nobody may create files in, root included.
     TSpecialFolder proc{10, "Current Directory", "/proc", true, false, false};
@@ -251,116 +216,77 @@ TEST(SpecialFolders, FixedAndWindowsOnlyFolders) {
 }
 
 TEST(SpecialFolders, UnexpectedIndexIsReported) {
-    QStringList shown;
-    SetMessageDialogHook(
-        [&shown](const QString& text, MessageKind kind, MessageButtons buttons, int help) {
-            EXPECT_EQ(kind, mkError);
-            EXPECT_EQ(buttons, 4);
-            EXPECT_EQ(help, 0);
-            shown << text;
-            return 1;
-        });
+    TMessageRecorder messages;
     EXPECT_FALSE(SpecialFolder(16).Defined);
     EXPECT_FALSE(SpecialFolder(-1).Defined);
     EXPECT_FALSE(SpecialFolder(0).Defined);
-    SetMessageDialogHook({});
-    EXPECT_EQ(shown, QStringList(2, QStringLiteral("program error: unexpected case of sdt")));
-}
-
-// A fake /sys/devices/system/cpu: one topology per logical CPU.
-struct CpuTopology {
-    int package;
-    int die;
-    int core;
-};
-
-TEST(Processors, CountsFromTopology) {
-    QTemporaryDir sys;
-    ASSERT_TRUE(sys.isValid());
-    // Two packages with two cores each, two threads per core; cpu7 offline.
-    const CpuTopology cpus[] = {{0, 0, 0}, {0, 0, 0}, {0, 0, 1}, {0, 0, 1},
-                                {1, 0, 0}, {1, 0, 0}, {1, 0, 1}, {1, 0, 1}};
-    for (int i = 0; i < 8; ++i) {
-        const QString t = sys.filePath(QStringLiteral("cpu%1/topology/").arg(i));
-        ASSERT_TRUE(writeFile(t + "physical_package_id", QByteArray::number(cpus[i].package)));
-        ASSERT_TRUE(writeFile(t + "die_id", QByteArray::number(cpus[i].die)));
-        ASSERT_TRUE(writeFile(t + "core_id", QByteArray::number(cpus[i].core)));
+    EXPECT_EQ(messages.Texts(),
+              QStringList(2, QStringLiteral("program error: unexpected case of sdt")));
+    for (const TShownMessage& m : messages.Shown) {
+        EXPECT_EQ(m.Kind, mkError);
+        EXPECT_EQ(m.Buttons, 4);
+        EXPECT_EQ(m.HelpContext, 0);
     }
-    ASSERT_TRUE(QDir(sys.path()).mkpath("cpufreq")); // not a CPU
-    ASSERT_TRUE(writeFile(sys.filePath("online"), "0-6\n"));
-    TProcessorCounts c = ReadProcessorCounts(sys.path());
-    EXPECT_EQ(c.Sockets, 2);
-    EXPECT_EQ(c.Cores, 4);
-    EXPECT_EQ(c.LogicalCpus, 7);
-
-    // Only package 1 online: the same core numbers do not merge packages.
-    ASSERT_TRUE(writeFile(sys.filePath("online"), "4-5,7\n"));
-    c = ReadProcessorCounts(sys.path());
-    EXPECT_EQ(c.Sockets, 1);
-    EXPECT_EQ(c.Cores, 2);
-    EXPECT_EQ(c.LogicalCpus, 3);
-
-    // Without the online list every cpuN folder counts.
-    QFile::remove(sys.filePath("online"));
-    c = ReadProcessorCounts(sys.path());
-    EXPECT_EQ(c.LogicalCpus, 8);
-
-    c = ReadProcessorCounts(sys.filePath("missing"));
-    EXPECT_EQ(c.Sockets + c.Cores + c.LogicalCpus, 0);
-
-    // This computer: at least one of each, cores no more than CPUs.
-    const TProcessorCounts& real = ::ProcessorCounts();
-    EXPECT_GE(real.Sockets, 1);
-    EXPECT_GE(real.Cores, real.Sockets);
-    EXPECT_GE(real.LogicalCpus, real.Cores);
 }
 
-TEST(Processes, ListedFromProc) {
-    QTemporaryDir proc;
-    const auto process = [&proc](const QString& pid, const QByteArray& cmdline,
-                                 const QByteArray& comm) {
-        return writeFile(proc.filePath(pid + "/cmdline"), cmdline) &&
-               writeFile(proc.filePath(pid + "/comm"), comm + "\n");
-    };
-    ASSERT_TRUE(process("1", QByteArray("/sbin/init\0", 11), "init"));
-    ASSERT_TRUE(process("2", "", "kthreadd")); // a kernel thread
-    ASSERT_TRUE(process("42", QByteArray("-bash\0", 6), "bash"));
-    ASSERT_TRUE(process("43", QByteArray("bash\0-l\0", 8), "bash"));
-    ASSERT_TRUE(QDir(proc.path()).mkpath("44")); // ended meanwhile
-    ASSERT_TRUE(process("sys", "x", "not a process"));
-    QStringList names;
-    ASSERT_TRUE(RunningProcessesList(proc.path(), names));
-    names.sort();
-    EXPECT_EQ(names, QStringList({"bash", "bash", "init"}));
-
-    QTemporaryDir empty;
-    EXPECT_FALSE(RunningProcessesList(empty.path(), names));
-
-    ASSERT_TRUE(RunningProcessesList("/proc", names));
-    EXPECT_TRUE(names.contains("frame_tests"));
+struct EnvCase {
+    const char* name;
+    const char* entry;
+    const char* shown;
+};
+void PrintTo(const EnvCase& c, std::ostream* os) {
+    *os << c.name;
 }
+
+class EnvironmentLines : public ::testing::TestWithParam<EnvCase> {};
+
+// The report goes out by e-mail: values that may be secrets never appear in
+// it; everything else appears as the environment holds it.
+TEST_P(EnvironmentLines, SecretValuesHidden) {
+    const EnvCase& c = GetParam();
+    TDiagFacts f = sampleFacts();
+    f.Environment = {QString::fromUtf8(c.entry)};
+    EXPECT_EQ(SectionLines(BuildDiagReport(f), 9), QStringList{QString::fromUtf8(c.shown)});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, EnvironmentLines,
+    ::testing::Values(
+        EnvCase{"token", "GITHUB_TOKEN=ghp_abc123", "GITHUB_TOKEN=(hidden)"},
+        EnvCase{"secret_lower_case", "aws_secret_access_key=xyz", "aws_secret_access_key=(hidden)"},
+        EnvCase{"password", "DB_PASSWORD=hunter2", "DB_PASSWORD=(hidden)"},
+        EnvCase{"passwd", "SMTP_PASSWD=hunter2", "SMTP_PASSWD=(hidden)"},
+        EnvCase{"key_inside_a_word", "KEYRING_FILE=/home/s/k", "KEYRING_FILE=(hidden)"},
+        EnvCase{"credential", "GOOGLE_APPLICATION_CREDENTIALS=/etc/c.json",
+                "GOOGLE_APPLICATION_CREDENTIALS=(hidden)"},
+        EnvCase{"value_with_equals", "API_KEY=a=b", "API_KEY=(hidden)"},
+        EnvCase{"empty_value", "SECRET=", "SECRET=(hidden)"},
+        EnvCase{"word_only_in_the_value", "NOTE=my password is long", "NOTE=my password is long"},
+        EnvCase{"plain", "PATH=/usr/bin:/bin", "PATH=/usr/bin:/bin"},
+        EnvCase{"windows_drive_entry", "=C:=C:\\temp", "=C:=C:\\temp"},
+        EnvCase{"no_value", "TOKEN", "TOKEN"}));
 
 TEST_F(DiagReport, ProcessesSortedWithoutDuplicates) {
     TDiagFacts f = sampleFacts();
     f.ProcessesOk = true;
     f.Processes = {"bash", "Xorg", "bash", "agetty", "init"};
-    EXPECT_EQ(sectionLines(BuildDiagReport(f), 11),
+    EXPECT_EQ(SectionLines(BuildDiagReport(f), 11),
               QStringList({"agetty", "bash", "init", "Xorg"}));
     f.ProcessesOk = false;
-    EXPECT_EQ(sectionLines(BuildDiagReport(f), 11), QStringList{"RunningProcessesList failed"});
+    EXPECT_EQ(SectionLines(BuildDiagReport(f), 11), QStringList{"RunningProcessesList failed"});
 }
 
 TEST_F(DiagReport, PraxelReportWithoutItsLastTwoLines) {
     TDiagFacts f = sampleFacts();
     f.PraxelOk = true;
     f.PraxelReport = {"[result]", "release=1.12", "Program version=e", "", "[end]"};
-    EXPECT_EQ(sectionLines(BuildDiagReport(f), 14),
+    EXPECT_EQ(SectionLines(BuildDiagReport(f), 14),
               QStringList({"[result]", "release=1.12", "Program version=e"}));
     f.PraxelReport = {"one"};
-    EXPECT_TRUE(sectionLines(BuildDiagReport(f), 14).isEmpty());
+    EXPECT_TRUE(SectionLines(BuildDiagReport(f), 14).isEmpty());
     f.PraxelOk = false;
     f.PraxelError = QStringLiteral("Cannot locate VARNOK folder");
-    EXPECT_EQ(sectionLines(BuildDiagReport(f), 14),
+    EXPECT_EQ(SectionLines(BuildDiagReport(f), 14),
               QStringList({"Error making PRAXEL RPT file:", "Cannot locate VARNOK folder"}));
 }
 
@@ -368,15 +294,15 @@ TEST_F(DiagReport, SuiteFilesAndFlavours) {
     TDiagFacts f = sampleFacts();
     f.AppFiles = {"winvelmar"};
     f.SuiteFiles = {"praxel.exe"};
-    QStringList files = sectionLines(BuildDiagReport(f), 12);
+    QStringList files = SectionLines(BuildDiagReport(f), 12);
     EXPECT_EQ(files,
               QStringList({"winvelmar", "", "Files in VARNOK folder  /opt/vk", "praxel.exe"}));
     f.SuiteFolder = f.AppFolder;
-    files = sectionLines(BuildDiagReport(f), 12);
+    files = SectionLines(BuildDiagReport(f), 12);
     ASSERT_EQ(files.size(), 4);
     EXPECT_TRUE(files[3].contains("see the list above"));
     f.SuiteFolder.clear();
-    EXPECT_EQ(sectionLines(BuildDiagReport(f), 12).back(), "Cannot locate any VARNOK folder");
+    EXPECT_EQ(SectionLines(BuildDiagReport(f), 12).back(), "Cannot locate any VARNOK folder");
 
     f = sampleFacts();
     f.Flavours = {{"praxel.exe", "ELF 64-bit", true},
@@ -384,7 +310,7 @@ TEST_F(DiagReport, SuiteFilesAndFlavours) {
                   {"vkedit.exe", "ELF 64-bit", true}};
     EXPECT_FALSE(BuildDiagReport(f).join('\n').contains("WARNING"));
     f.Flavours[2].Flavour = "ELF 32-bit";
-    const QStringList suite = sectionLines(BuildDiagReport(f), 5);
+    const QStringList suite = SectionLines(BuildDiagReport(f), 5);
     EXPECT_TRUE(suite.contains("**** WARNING **** VARNOK programs of different builds: "
                                "praxel.exe is ELF 64-bit, vkedit.exe is ELF 32-bit"))
         << s(suite.join('\n'));
@@ -403,11 +329,11 @@ TEST(Executables, FlavourFromHeader) {
     pe[1] = 'Z';
     pe[0x3C] = 0x40;
     pe.replace(0x40, 6, QByteArray("PE\0\0\x64\x86", 6));
-    ASSERT_TRUE(writeFile(dir.filePath("a"), elf64 + QByteArray(60, '\0')));
-    ASSERT_TRUE(writeFile(dir.filePath("b"), elf32 + QByteArray(60, '\0')));
-    ASSERT_TRUE(writeFile(dir.filePath("c"), "#!/bin/sh\nexit 0\n"));
-    ASSERT_TRUE(writeFile(dir.filePath("d"), pe));
-    ASSERT_TRUE(writeFile(dir.filePath("e"), "plain text"));
+    ASSERT_TRUE(WriteFile(dir.filePath("a"), elf64 + QByteArray(60, '\0')));
+    ASSERT_TRUE(WriteFile(dir.filePath("b"), elf32 + QByteArray(60, '\0')));
+    ASSERT_TRUE(WriteFile(dir.filePath("c"), "#!/bin/sh\nexit 0\n"));
+    ASSERT_TRUE(WriteFile(dir.filePath("d"), pe));
+    ASSERT_TRUE(WriteFile(dir.filePath("e"), "plain text"));
     EXPECT_EQ(s(ExecutableFlavour(dir.filePath("a"))), "ELF 64-bit");
     EXPECT_EQ(s(ExecutableFlavour(dir.filePath("b"))), "ELF 32-bit");
     EXPECT_EQ(s(ExecutableFlavour(dir.filePath("c"))), "script");
@@ -419,8 +345,8 @@ TEST(Executables, FlavourFromHeader) {
 TEST(PathSearch, FoldersHoldingIgnoreCase) {
     QTemporaryDir a;
     QTemporaryDir b;
-    ASSERT_TRUE(writeFile(a.filePath("ifort.exe"), "x"));
-    ASSERT_TRUE(writeFile(b.filePath("IFORT.EXE"), "x"));
+    ASSERT_TRUE(WriteFile(a.filePath("ifort.exe"), "x"));
+    ASSERT_TRUE(WriteFile(b.filePath("IFORT.EXE"), "x"));
     ASSERT_TRUE(QDir(b.path()).mkdir("LF90.EXE")); // a folder is no file
     EXPECT_EQ(FoldersHolding({a.path(), a.filePath("none"), b.path()}, "IFORT.EXE"),
               QStringList({a.path(), b.path()}));
