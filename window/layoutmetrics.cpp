@@ -20,8 +20,6 @@ TLayoutMetrics LayoutMetricsFor(int baseHeight) {
     m.PanelFontHeight = nearest(m.PanelHeight * 0.9);
     m.WindowWidth = baseHeight * 45;
     m.WindowHeight = baseHeight * 35;
-    m.MinWindowWidth = baseHeight * 34;
-    m.MinWindowHeight = baseHeight * 24;
     return m;
 }
 

@@ -11,10 +11,6 @@ struct TLayoutMetrics {
     int StatusBarHeight = 0;
     int WindowWidth = 0;
     int WindowHeight = 0;
-    // The smallest window: the Solve page's controls still show whole, and
-    // every table scrolls.
-    int MinWindowWidth = 0;
-    int MinWindowHeight = 0;
 };
 
 // The metrics for a window font of sizePoints at dpi pixels per inch.

@@ -337,8 +337,7 @@ void TSDIAppForm::FormCreate() {
     QFont statusFont = StatusBar->font();
     ApplyScreenFont(statusFont, m.StatusFontHeight);
     StatusBar->setFont(statusFont);
-    // 10. Size and centre; the window shrinks no further than its pages allow.
-    setMinimumSize(m.MinWindowWidth, m.MinWindowHeight);
+    // 10. Size and centre.
     resize(m.WindowWidth, m.WindowHeight);
     if (screen) {
         const QRect area = screen->availableGeometry();

@@ -108,6 +108,15 @@ void TSolvePage::Prepare() {
     Context().ApplyScreenFont(font, h / 2);
     FSolveButton->setFont(font);
     FSolveButton->setGeometry(FNameBox->x(), FRadios[0]->y(), 2 * h, h);
+
+    // The window shrinks no further than these controls show whole (a radio
+    // button as far as its caption reaches), with a margin of B.
+    QRect used =
+        FNameLabel->geometry().united(FNameBox->geometry()).united(FSolveButton->geometry());
+    for (const QRadioButton* radio : FRadios) {
+        used = used.united(QRect(radio->pos(), radio->sizeHint()));
+    }
+    setMinimumSize(used.right() + 1 + B, used.bottom() + 1 + B);
 }
 
 void TSolvePage::resizeEvent(QResizeEvent* event) {
