@@ -5,16 +5,16 @@
 
 namespace kv {
 
-Data_Bool EditMask;
-Data_Bool ShowMask;
-
 const Vec1<std::string, DataRows> RowLabel{{"Domestic 1", "goods 2", "Imported 1", "goods 2",
                                             "Labour", "Capital", "Totals", "Make", "matrix",
                                             "Export", "subsidies"}};
 const Vec1<std::string, DataCols> ColLabel{
     {"Ind. 1", "Ind. 2", "Households", "Exports", "(Duty)", "Row totals"}};
 
-void DefaultData(Data_Real& D) {
+namespace {
+
+// The default flows, before anything is derived.
+void DefaultFlows(Data_Real& D) {
     D = Data_Real{};
     D(1, 1) = 10;
     D(1, 2) = 8;
@@ -38,30 +38,49 @@ void DefaultData(Data_Real& D) {
     D(9, 2) = 35;
     D(10, 4) = 2;
     D(11, 4) = 20;
+}
 
-    // The entered cells are those with a default value, plus the two export
-    // subsidies, which default to 0.
-    EditMask = Data_Bool{};
+// The entered cells are those with a default value, plus the two export
+// subsidies, which default to 0.
+Data_Bool DefaultEditMask() {
+    Data_Real D;
+    DefaultFlows(D);
+    Data_Bool mask{};
     for (int r = 1; r <= DataRows; ++r) {
         for (int c = 1; c <= DataCols; ++c) {
-            EditMask(r, c) = D(r, c) != 0.0;
+            mask(r, c) = D(r, c) != 0.0;
         }
     }
-    EditMask(10, 1) = true;
-    EditMask(11, 1) = true;
+    mask(10, 1) = true;
+    mask(11, 1) = true;
+    return mask;
+}
 
-    ShowMask = EditMask;
+Data_Bool DefaultShowMask() {
+    Data_Bool mask = DefaultEditMask();
     for (int c = 1; c <= 6; ++c) {
-        ShowMask(7, c) = true;
+        mask(7, c) = true;
     }
     for (int r = 1; r <= 9; ++r) {
-        ShowMask(r, 6) = true;
+        mask(r, 6) = true;
     }
-    ShowMask(1, 4) = true;
-    ShowMask(2, 4) = true;
-    ShowMask(6, 1) = true;
-    ShowMask(6, 2) = true;
+    mask(1, 4) = true;
+    mask(2, 4) = true;
+    mask(6, 1) = true;
+    mask(6, 2) = true;
+    return mask;
+}
 
+} // namespace
+
+// Set from the start, so that they hold before any database is made.
+Data_Bool EditMask = DefaultEditMask();
+Data_Bool ShowMask = DefaultShowMask();
+
+void DefaultData(Data_Real& D) {
+    DefaultFlows(D);
+    EditMask = DefaultEditMask();
+    ShowMask = DefaultShowMask();
     DeriveData(D);
 }
 

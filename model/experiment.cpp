@@ -1,5 +1,6 @@
 #include "experiment.h"
 
+#include "decompose.h"
 #include "errors.h"
 
 #include <memory>
@@ -100,9 +101,10 @@ TSolutionInputs TExperiment::CurrentInputs() const {
 
 SolveResult TExperiment::Solve(SolutionMethod method) {
     TSolutionInputs inputs = CurrentInputs();
+    auto decomposition = std::make_shared<TDecomposition>();
     SolveResult result;
     try {
-        result = SolveModel(method, BaseData, NewData, ShockVec, Closure);
+        result = SolveModel(method, BaseData, NewData, ShockVec, Closure, decomposition.get());
     } catch (...) {
         // An aborted call may have left a partly updated database behind.
         changed(chNewData | chShocks);
@@ -110,7 +112,10 @@ SolveResult TExperiment::Solve(SolutionMethod method) {
     }
     unsigned parts = chNewData | chShocks;
     if (!result.singular && !result.negativeFlow && Solutions.Count < MaxSolutions) {
-        AddSolution(Solutions, Title, ShockVec, Closure.Endo, method, std::move(inputs));
+        // The method that ran: any number outside 1 to 5 runs the 2-4-8 extrapolation.
+        const int run = method >= 1 && method <= 5 ? method : 4;
+        AddSolution(Solutions, Title, ShockVec, Closure.Endo, run, std::move(inputs),
+                    std::move(decomposition));
         Title = NextDefaultTitle();
         parts |= chSolutions | chTitle;
     }

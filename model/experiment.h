@@ -77,7 +77,8 @@ public:
 
     // Solves the experiment with the method, in place on NewData and ShockVec
     // as SolveModel does; on success the solution is stored under Title with
-    // the inputs that produced it, and Title becomes the next default title.
+    // the inputs that produced it and its shock decomposition, and Title
+    // becomes the next default title.
     // The caller refuses to solve with MaxSolutions stored.
     SolveResult Solve(SolutionMethod method);
 

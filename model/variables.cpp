@@ -1,5 +1,7 @@
 #include "variables.h"
 
+#include "decompose.h"
+
 #include <utility>
 
 namespace kv {
@@ -112,14 +114,24 @@ int ExchangeVariables(TClosure& cl, int k, int j) {
     return cl.EndoPos(vIn);
 }
 
+bool TSolution::operator==(const TSolution& other) const {
+    const bool sameDecomposition = Decomposition && other.Decomposition
+                                       ? *Decomposition == *other.Decomposition
+                                       : Decomposition == other.Decomposition;
+    return Soltitle == other.Soltitle && SolValue == other.SolValue && SolEndo == other.SolEndo &&
+           Method == other.Method && Inputs == other.Inputs && sameDecomposition;
+}
+
 void AddSolution(TSolutionStore& S, const std::string& title, const Variable_Real& vector,
-                 const Variable_Bool& endo, int method, TSolutionInputs inputs) {
+                 const Variable_Bool& endo, int method, TSolutionInputs inputs,
+                 std::shared_ptr<const TDecomposition> decomposition) {
     assert(S.Count < MaxSolutions);
     if (S.Count >= MaxSolutions) {
         return;
     }
     ++S.Count;
-    S.Items(S.Count) = TSolution{title, vector, endo, method, std::move(inputs)};
+    S.Items(S.Count) =
+        TSolution{title, vector, endo, method, std::move(inputs), std::move(decomposition)};
     ++S.SimCount;
 }
 

@@ -5,6 +5,7 @@
 
 #include "vec1.h"
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -62,14 +63,20 @@ struct TSolutionInputs {
     bool operator==(const TSolutionInputs&) const = default;
 };
 
+struct TDecomposition;
+
 struct TSolution {
     std::string Soltitle;
     Variable_Real SolValue;
     Variable_Bool SolEndo;
-    int Method = 0; // the solution method asked for, 0 when not known
+    int Method = 0; // the solution method that ran (1..5), 0 when not known
     TSolutionInputs Inputs;
+    // The contributions of the shocks to the results, when known; shared by
+    // the copies of a solution, as it never changes.
+    std::shared_ptr<const TDecomposition> Decomposition;
 
-    bool operator==(const TSolution&) const = default;
+    // Equal values (decompositions compared by their contents).
+    bool operator==(const TSolution& other) const;
 };
 
 struct TSolutionStore {
@@ -81,7 +88,8 @@ struct TSolutionStore {
 };
 
 void AddSolution(TSolutionStore& S, const std::string& title, const Variable_Real& vector,
-                 const Variable_Bool& endo, int method = 0, TSolutionInputs inputs = {});
+                 const Variable_Bool& endo, int method = 0, TSolutionInputs inputs = {},
+                 std::shared_ptr<const TDecomposition> decomposition = nullptr);
 void MoveSolutionLeft(TSolutionStore& S, int i);
 void MoveSolutionRight(TSolutionStore& S, int i);
 void DeleteSolution(TSolutionStore& S, int i);

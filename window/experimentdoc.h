@@ -53,6 +53,8 @@ public:
     // that failed after changing the updated database.
     bool IsModified() const;
     void SetSaved();
+    // A restored experiment is unsaved although nothing was done to it.
+    void MarkModified() { setExtraModified(); }
 
     // Calls react (in receiver's lifetime) whenever one of parts changed.
     void OnChange(QObject* receiver, unsigned parts, std::function<void()> react);

@@ -5,12 +5,15 @@
 #include "closurepage.h"
 #include "datapage.h"
 #include "documents.h"
+#include "endsignals.h"
 #include "experimentdoc.h"
+#include "experimentfiles.h"
 #include "grid.h"
 #include "helpcontext.h"
 #include "helpselector.h"
 #include "model.h"
 #include "pagecontrol.h"
+#include "recovery.h"
 #include "resultspage.h"
 #include "screenfont.h"
 #include "shockspage.h"
@@ -21,6 +24,8 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -28,6 +33,7 @@
 #include <QScreen>
 #include <QStatusTipEvent>
 #include <QTimer>
+#include <QUndoStack>
 #include <QVBoxLayout>
 #include <cmath>
 #include <exception>
@@ -150,6 +156,11 @@ TSDIAppForm::TSDIAppForm(bool idlePreparation, QWidget* parent) : QMainWindow(pa
             NegativeDataFlag = FDoc->Experiment().NegativeData();
         }
     });
+    FFiles = new TExperimentFiles(
+        *FDoc, this, [this] { return Notebook1->currentIndex(); },
+        [this](int page) { ShowPageDirectly(page); });
+    connect(FFiles, &TExperimentFiles::FileNameChanged, this, &TSDIAppForm::updateCaption);
+    connect(FDoc, &TExperimentDoc::ModifiedChanged, this, &TSDIAppForm::updateCaption);
 
     tabWelcome = new TWelcomePage(FContext);
     WelcomeMemo = tabWelcome->WelcomeMemo;
@@ -260,6 +271,182 @@ void TSDIAppForm::buildMenu() {
     connect(Save1, &QAction::triggered, this, &TSDIAppForm::Save1Click);
     connect(Copy1, &QAction::triggered, this, &TSDIAppForm::Copy1Click);
     updateOutputMenus(piWelcome);
+    buildExperimentMenus();
+}
+
+void TSDIAppForm::buildExperimentMenus() {
+    QMenuBar* bar = menuBar();
+    ExperimentMenu = bar->addMenu(QStringLiteral("&Experiment"));
+    ExperimentMenu->setObjectName(QStringLiteral("ExperimentMenu"));
+    ExperimentMenu->menuAction()->setStatusTip(QStringLiteral("Open, save and start experiments"));
+    auto add = [this](QMenu* menu, const char* caption, const char* name, const char* tip) {
+        QAction* action = menu->addAction(QString::fromLatin1(caption));
+        action->setObjectName(QString::fromLatin1(name));
+        action->setStatusTip(QString::fromLatin1(tip));
+        return action;
+    };
+    NewExperiment1 = add(ExperimentMenu, "&New", "NewExperiment1",
+                         "Start again from the default database, closure and shocks");
+    OpenExperiment1 = add(ExperimentMenu, "&Open...", "OpenExperiment1", "Open an experiment file");
+    OpenExperiment1->setShortcut(QKeySequence::Open);
+    SaveExperiment1 = add(ExperimentMenu, "&Save", "SaveExperiment1",
+                          "Save the experiment with its solutions to its file");
+    SaveExperiment1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    SaveExperimentAs1 = add(ExperimentMenu, "Save &As...", "SaveExperimentAs1",
+                            "Save the experiment to a new file");
+    ExperimentMenu->addSeparator();
+    RecentMenu = ExperimentMenu->addMenu(QStringLiteral("&Recent Files"));
+    RecentMenu->setObjectName(QStringLiteral("RecentMenu"));
+    connect(NewExperiment1, &QAction::triggered, FFiles, &TExperimentFiles::New);
+    connect(OpenExperiment1, &QAction::triggered, FFiles, &TExperimentFiles::Open);
+    connect(SaveExperiment1, &QAction::triggered, FFiles, &TExperimentFiles::Save);
+    connect(SaveExperimentAs1, &QAction::triggered, FFiles, &TExperimentFiles::SaveAs);
+    connect(FFiles, &TExperimentFiles::RecentFilesChanged, this, &TSDIAppForm::fillRecentMenu);
+    fillRecentMenu();
+
+    EditMenu = bar->addMenu(QStringLiteral("E&dit"));
+    EditMenu->setObjectName(QStringLiteral("EditMenu"));
+    Undo1 = add(EditMenu, "&Undo", "Undo1", "Take back the last change");
+    Undo1->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Z)});
+    Redo1 = add(EditMenu, "&Redo", "Redo1", "Make the change taken back again");
+    Redo1->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    connect(Undo1, &QAction::triggered, this, &TSDIAppForm::Undo1Click);
+    connect(Redo1, &QAction::triggered, this, &TSDIAppForm::Redo1Click);
+    // The items name the step they replay.
+    const QUndoStack* stack = FDoc->UndoStack();
+    auto updateItems = [this, stack] {
+        Undo1->setEnabled(stack->canUndo());
+        Undo1->setText(stack->canUndo() ? QStringLiteral("&Undo ") + stack->undoText()
+                                        : QStringLiteral("&Undo"));
+        Redo1->setEnabled(stack->canRedo());
+        Redo1->setText(stack->canRedo() ? QStringLiteral("&Redo ") + stack->redoText()
+                                        : QStringLiteral("&Redo"));
+    };
+    connect(stack, &QUndoStack::indexChanged, this, updateItems);
+    connect(stack, &QUndoStack::cleanChanged, this, updateItems);
+    updateItems();
+}
+
+void TSDIAppForm::fillRecentMenu() {
+    RecentMenu->clear();
+    const QStringList files = FFiles->RecentFiles();
+    for (int i = 0; i < files.size(); ++i) {
+        const QString path = files[i];
+        QAction* action = RecentMenu->addAction(
+            QStringLiteral("&%1 %2").arg(i + 1).arg(QDir::toNativeSeparators(path)));
+        action->setObjectName(QStringLiteral("RecentFile%1").arg(i + 1));
+        connect(action, &QAction::triggered, this, [this, path] { FFiles->OpenFile(path); });
+    }
+    RecentMenu->setEnabled(!files.isEmpty());
+}
+
+void TSDIAppForm::Undo1Click() {
+    replayStep(FDoc->NextUndoParts(), true);
+}
+
+void TSDIAppForm::Redo1Click() {
+    replayStep(FDoc->NextRedoParts(), false);
+}
+
+void TSDIAppForm::replayStep(unsigned parts, bool undo) {
+    if (parts == 0) {
+        return;
+    }
+    int target = TExperimentDoc::PageOfChange(parts);
+    const int current = Notebook1->currentIndex();
+    if (target != current) {
+        // Leaving the page is checked as a page change is (an open edit ends,
+        // a negative flow keeps the Data page).
+        bool allow = false;
+        Notebook1Changing(allow);
+        if (!allow) {
+            return;
+        }
+    }
+    if (undo) {
+        FDoc->UndoStack()->undo();
+    } else {
+        FDoc->UndoStack()->redo();
+    }
+    if (target == piResults && Experiment().Solutions.Count < 1) {
+        target = piSolve;
+    }
+    if (target != Notebook1->currentIndex()) {
+        ShowPageDirectly(target);
+    }
+}
+
+void TSDIAppForm::ShowPageDirectly(int page) {
+    if (page < 0 || page >= PageCount) {
+        page = piWelcome;
+    }
+    if (Experiment().Solutions.Count < 1 && (page == piResults || page == piUpdatedData)) {
+        page = piSolve;
+    }
+    SetUpPage(page);
+    Notebook1->SetActivePage(page);
+    Notebook1->Tag = page;
+    updateOutputMenus(page);
+}
+
+void TSDIAppForm::updateCaption() {
+    const QString base = FCreditCaption ? CreditCaption() : QStringLiteral("WinVELMAR");
+    const bool modified = FDoc->IsModified();
+    if (FFiles->FileName().isEmpty() && !modified) {
+        setWindowTitle(base);
+    } else {
+        setWindowTitle(FFiles->DisplayName() + QStringLiteral("[*] - ") + base);
+    }
+    setWindowModified(modified);
+}
+
+void TSDIAppForm::EnableRecovery(const QString& folder) {
+    FRecovery = std::make_unique<TRecovery>(*FDoc, folder, [this] {
+        kv::TExperimentFile file = FFiles->Snapshot();
+        file.SavedAs = FFiles->FileName().toStdString();
+        return file;
+    });
+}
+
+bool TSDIAppForm::OfferRecovery() {
+    if (!FRecovery) {
+        return false;
+    }
+    const QString folder = QFileInfo(FRecovery->CopyPath()).absolutePath();
+    const auto orphans = TRecovery::Orphans(folder);
+    if (orphans.empty()) {
+        return false;
+    }
+    const auto& newest = orphans.front();
+    bool restored = false;
+    const int answer = ShowMessageDialog(
+        QStringLiteral("WinVELMAR did not end normally when it last ran.\r\n"
+                       "Restore the experiment with the changes you made then (last kept %1)?")
+            .arg(QLocale().toString(newest.Written, QLocale::ShortFormat)),
+        mkConfirmation, mbYes | mbNo, 0, this);
+    if (answer == 6) {
+        kv::TExperimentFile file;
+        std::string error;
+        QFile in(newest.Path);
+        if (in.open(QIODevice::ReadOnly) &&
+            kv::ExperimentFromJson(in.readAll().toStdString(), file, error)) {
+            FDoc->Replace(file.State);
+            FDoc->MarkModified();
+            FFiles->SetFileName(QString::fromStdString(file.SavedAs));
+            ShowPageDirectly(file.Page);
+            restored = true;
+        } else {
+            ShowMessageDialog(
+                QStringLiteral("The recovery copy cannot be read:\r\n%1")
+                    .arg(error.empty() ? in.errorString() : QString::fromStdString(error)),
+                mkError, mbOK, 0, this);
+        }
+    }
+    for (const auto& orphan : orphans) {
+        TRecovery::Discard(orphan.Path);
+    }
+    return restored;
 }
 
 std::optional<kv::TPageTable> TSDIAppForm::CurrentPageTable() const {
@@ -320,7 +507,7 @@ void TSDIAppForm::FormCreate() {
     }
     WelcomeMemo->moveCursor(QTextCursor::Start);
     // 4. Caption with the credit.
-    setWindowTitle(CreditCaption());
+    updateCaption();
     // 5.-6. The screen font for the whole window; the menus keep the system's.
     FContext.ScreenFontName = DefaultFontName();
     QFont font(FContext.ScreenFontName);
@@ -436,7 +623,8 @@ void TSDIAppForm::ShowHint(const QString& hint) {
 
 void TSDIAppForm::Notebook1Changing(bool& allow) {
     Notebook1->Tag = Notebook1->currentIndex();
-    setWindowTitle(QStringLiteral("WinVELMAR"));
+    FCreditCaption = false;
+    updateCaption();
     allow = false;
     const int current = Notebook1->currentIndex();
     if (current == piData && NegativeDataFlag) {
@@ -483,13 +671,10 @@ void TSDIAppForm::Notebook1Change() {
 }
 
 void TSDIAppForm::SolutionStored() {
-    // Its column on the Results page, and the Results page shown by the
-    // program (the page-change steps do not run); the menus follow the page,
-    // whose table may be printed, saved and copied.
-    SetUpPage(piResults);
-    Notebook1->SetActivePage(piResults);
-    Notebook1->Tag = piResults;
-    updateOutputMenus(piResults);
+    // The Results page, with the new solution's column, shown by the program
+    // (the page-change steps do not run); the menus follow the page, whose
+    // table may be printed, saved and copied.
+    ShowPageDirectly(piResults);
 }
 
 void TSDIAppForm::updateOutputMenus(int page) {
@@ -529,9 +714,23 @@ void TSDIAppForm::ExitItemClick() {
 }
 
 void TSDIAppForm::closeEvent(QCloseEvent* event) {
-    // FormCloseQuery: show the Welcome page and close without a question.
+    // FormCloseQuery: unsaved changes are the one question (none when the
+    // program is asked to end from outside: the recovery copy keeps them);
+    // then the Welcome page shows and the window closes.
+    const bool bySignal = EndingBySignal();
+    if (!bySignal && !FFiles->MaybeSave()) {
+        event->ignore();
+        return;
+    }
     Notebook1->SetActivePage(piWelcome);
     event->accept();
+    if (FRecovery) {
+        if (bySignal) {
+            FRecovery->WriteNow();
+        } else {
+            FRecovery->Finish();
+        }
+    }
     FormClose();
 }
 

@@ -24,7 +24,9 @@ class QPlainTextEdit;
 class QTimer;
 class TDataPage;
 class TExperimentDoc;
+class TExperimentFiles;
 class TPageControl;
+class TRecovery;
 
 // The welcome page: a read-only text with the program's introduction.
 class TWelcomePage : public TPage {
@@ -76,9 +78,20 @@ public:
     QAction* PDFVariables1;
     QAction* About1;
     QAction* ExitItem;
+    // The experiment as a document, after the items above.
+    QMenu* ExperimentMenu;
+    QAction* NewExperiment1;
+    QAction* OpenExperiment1;
+    QAction* SaveExperiment1;
+    QAction* SaveExperimentAs1;
+    QMenu* RecentMenu;
+    QMenu* EditMenu;
+    QAction* Undo1;
+    QAction* Redo1;
 
-    // The experiment the window shows.
+    // The experiment the window shows, and its file.
     TExperimentDoc& Doc() const { return *FDoc; }
+    TExperimentFiles& Files() const { return *FFiles; }
     const kv::TExperiment& Experiment() const;
     // For tests that set up a state directly.
     kv::TExperiment& MutableExperiment();
@@ -131,6 +144,19 @@ public:
     // The current page's table for print, save and copy, sized as its grid is
     // now; nothing on a page without a table.
     std::optional<kv::TPageTable> CurrentPageTable() const;
+    // Undo and Redo: the step is replayed on the page where its change was
+    // made, which is shown, as long as the current page may be left.
+    void Undo1Click();
+    void Redo1Click();
+    // Shows page as the program does (the page-change checks do not run).
+    void ShowPageDirectly(int page);
+
+    // Keeps a recovery copy of unsaved changes in folder from now on.
+    void EnableRecovery(const QString& folder);
+    // Offers the newest copy of a session that did not end normally; true
+    // when the student restored it.
+    bool OfferRecovery();
+
     // A font with a full character cell of h pixels in the screen font.
     void ApplyScreenFont(QFont& font, int h) const { FContext.ApplyScreenFont(font, h); }
 
@@ -143,11 +169,18 @@ private:
     void FormActivate();
     void FormClose();
     void buildMenu();
+    void buildExperimentMenus();
+    void fillRecentMenu();
+    void replayStep(unsigned parts, bool undo);
+    void updateCaption();
     void updateOutputMenus(int page);
     // A solution was stored on the Solve page.
     void SolutionStored();
 
     TExperimentDoc* FDoc = nullptr;
+    TExperimentFiles* FFiles = nullptr;
+    std::unique_ptr<TRecovery> FRecovery;
+    bool FCreditCaption = true;
     TPageContext FContext;
     std::array<TPage*, PageCount> FPages{};
     QTimer* FIdleTimer = nullptr;

@@ -29,7 +29,7 @@ public:
         SetMessageDialogHook(
             [this](const QString& text, MessageKind kind, MessageButtons buttons, int helpContext) {
                 Dialogs.append({text, kind, buttons, helpContext});
-                return 1;
+                return DialogAnswer;
             });
         SetBeepHook([this] { ++Beeps; });
         HelpSelector::SetTopicHook([this](int context) { Topics.append(context); });
@@ -113,6 +113,8 @@ public:
 
     std::unique_ptr<TSDIAppForm> Form;
     QList<TShownDialog> Dialogs;
+    // The result code every recorded dialog returns (OK; Yes 6, No 7).
+    int DialogAnswer = 1;
     QList<int> Topics;
     int Beeps = 0;
 };

@@ -108,8 +108,13 @@ private slots:
             {form.Help1, "Help1", "&Help", "See help file", true},
             {form.ExitItem, "ExitItem", "E&xit", "Exit application", true},
         };
+        // The five items, then the experiment's menus.
         const QList<QAction*> bar = form.menuBar()->actions();
-        QCOMPARE(bar.size(), 5);
+        QCOMPARE(bar.size(), 7);
+        QCOMPARE(bar[5], form.ExperimentMenu->menuAction());
+        QCOMPARE(bar[5]->text(), QString("&Experiment"));
+        QCOMPARE(bar[6], form.EditMenu->menuAction());
+        QCOMPARE(bar[6]->text(), QString("E&dit"));
         for (int i = 0; i < 5; ++i) {
             QCOMPARE(bar[i], items[i].action);
             QCOMPARE(items[i].action->objectName(), QString(items[i].name));
@@ -451,9 +456,12 @@ private slots:
         f.ClickTab(piData);
         QVERIFY(f.EnterValue(5, 1, "40"));
         QVERIFY(f.Form->NegativeDataFlag);
+        // The one question is the one about the unsaved edit: discarded.
+        f.DialogAnswer = 7;
         QVERIFY(f.Form->close());
         QCOMPARE(f.CurrentPage(), int(piWelcome));
-        QVERIFY(f.Dialogs.isEmpty());
+        QCOMPARE(f.Dialogs.size(), 1);
+        QCOMPARE(f.Dialogs[0].Kind, mkConfirmation);
         QVERIFY(!f.Form->isVisible());
     }
 
