@@ -148,6 +148,17 @@ void TExperiment::changed(unsigned parts) {
     }
 }
 
+unsigned DifferingParts(const TExperimentState& a, const TExperimentState& b) {
+    unsigned parts = 0;
+    parts |= a.BaseData == b.BaseData ? 0u : chBaseData;
+    parts |= a.NewData == b.NewData ? 0u : chNewData;
+    parts |= a.Closure == b.Closure ? 0u : chClosure;
+    parts |= a.ShockVec == b.ShockVec ? 0u : chShocks;
+    parts |= a.Solutions == b.Solutions ? 0u : chSolutions;
+    parts |= a.Title == b.Title ? 0u : chTitle;
+    return parts;
+}
+
 std::vector<TDataEdit> DataEditsFromDefault(const Data_Real& D) {
     static const Data_Real defaults = [] {
         Data_Real d;

@@ -41,6 +41,9 @@ struct TExperimentState {
     bool operator==(const TExperimentState&) const = default;
 };
 
+// The parts (TChange bits) in which two states differ.
+unsigned DifferingParts(const TExperimentState& a, const TExperimentState& b);
+
 class TExperiment : public TExperimentState {
 public:
     Tableau_Real Tableau; // built from BaseData

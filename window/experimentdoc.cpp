@@ -9,9 +9,12 @@
 
 // Commands ---------------------------------------------------------------------
 
-// One step of the undo stack: the parts of the experiment that a change
-// touched, remembered before and after it. The change itself is made before
-// the command is pushed, so the first redo (which push() calls) does nothing.
+// One step of the undo stack: the experiment remembered before and after a
+// change, whole, so that undoing every step gives back the first state also
+// where a failed solve changed the updated database between steps. Parts
+// names what the change itself is about (where it is shown). The change is
+// made before the command is pushed, so the first redo (which push() calls)
+// does nothing.
 class TExperimentCommand : public QUndoCommand {
 public:
     TExperimentCommand(TExperimentDoc& doc, unsigned parts, const QString& text)
@@ -24,10 +27,10 @@ public:
     }
     unsigned Parts() const { return FParts; }
 
-    void undo() override { FDoc.restore(FBefore, FParts); }
+    void undo() override { FDoc.restore(FBefore); }
     void redo() override {
         if (FDone) {
-            FDoc.restore(FAfter, FParts);
+            FDoc.restore(FAfter);
         }
         FDone = true;
     }
@@ -110,6 +113,8 @@ QString SolutionTitle(const kv::TExperiment& E, int i) {
 
 TExperimentDoc::TExperimentDoc(QObject* parent)
     : QObject(parent), FUndoStack(new QUndoStack(this)) {
+    // Each step keeps two states of a few kilobytes.
+    FUndoStack->setUndoLimit(UndoLimit);
     FExperiment.SetObserver([this](unsigned parts) { emit Changed(parts); });
     connect(FUndoStack, &QUndoStack::cleanChanged, this, &TExperimentDoc::updateModified);
 }
@@ -219,9 +224,9 @@ void TExperimentDoc::updateModified() {
     }
 }
 
-void TExperimentDoc::restore(const kv::TExperimentState& state, unsigned parts) {
+void TExperimentDoc::restore(const kv::TExperimentState& state) {
+    const unsigned parts = kv::DifferingParts(FExperiment.State(), state);
     FExperiment.Assign(state, parts);
-    emit StepReplayed(parts);
 }
 
 void TExperimentDoc::OnChange(QObject* receiver, unsigned parts, std::function<void()> react) {

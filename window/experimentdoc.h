@@ -24,6 +24,7 @@ public:
     kv::TExperiment& MutableExperiment() { return FExperiment; }
 
     QUndoStack* UndoStack() const { return FUndoStack; }
+    static constexpr int UndoLimit = 1000;
 
     // The student's changes, each one undoable step (nothing is recorded
     // when the value does not change).
@@ -70,16 +71,14 @@ public:
 signals:
     // Parts of the experiment changed (kv::TChange bits).
     void Changed(unsigned parts);
-    // An undo or redo changed these parts.
-    void StepReplayed(unsigned parts);
     void ModifiedChanged(bool modified);
 
 private:
     friend class TExperimentCommand;
     // Makes a change and records it as one step when it changed anything.
     template <class Change> void record(TExperimentCommand* command, Change change);
-    // Restores the parts of a remembered state, as undo and redo do.
-    void restore(const kv::TExperimentState& state, unsigned parts);
+    // Restores a remembered state, as undo and redo do.
+    void restore(const kv::TExperimentState& state);
     void setExtraModified();
     void updateModified();
 

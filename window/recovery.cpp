@@ -89,6 +89,19 @@ std::vector<TRecovery::TOrphan> TRecovery::Orphans(const QString& folder) {
             orphans.push_back({info.absoluteFilePath(), info.lastModified()});
         }
     }
+    // Locks of sessions that ended without a copy to keep go too.
+    const QFileInfoList locks =
+        QDir(folder).entryInfoList({CopyPrefix + QLatin1Char('*') + LockSuffix}, QDir::Files);
+    for (const QFileInfo& info : locks) {
+        const QString copy = info.absoluteFilePath().chopped(LockSuffix.size()) + CopySuffix;
+        if (!QFile::exists(copy)) {
+            QLockFile lock(info.absoluteFilePath());
+            lock.setStaleLockTime(0);
+            if (lock.tryLock(0)) {
+                lock.unlock();
+            }
+        }
+    }
     return orphans;
 }
 

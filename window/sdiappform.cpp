@@ -353,6 +353,14 @@ void TSDIAppForm::replayStep(unsigned parts, bool undo) {
     if (parts == 0) {
         return;
     }
+    // An open edit ends first; a value typed there is a step of its own,
+    // which the next Undo takes back.
+    if (TPage* page = CurrentPage(); page && page->IsEditing()) {
+        const int index = FDoc->UndoStack()->index();
+        if (!page->EndEdit() || FDoc->UndoStack()->index() != index) {
+            return;
+        }
+    }
     int target = TExperimentDoc::PageOfChange(parts);
     const int current = Notebook1->currentIndex();
     if (target != current) {

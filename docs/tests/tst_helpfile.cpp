@@ -75,6 +75,10 @@ private slots:
             << 304 << "Edit refused: coefficients would be undefined";
         QTest::newRow("output errors") << 306 << "Errors in Copy, Print and Save";
         QTest::newRow("six solutions") << 65595 << "Six solutions are stored already";
+        QTest::newRow("experiment files") << 210 << "Experiment files, undo and redo";
+        QTest::newRow("exercises") << 211 << "Handing out and handing in an exercise";
+        QTest::newRow("experiment file errors")
+            << 307 << "An experiment file cannot be opened or saved";
     }
     void everyContextNumberHasItsTopic() {
         QFETCH(int, context);

@@ -13,6 +13,7 @@
 #include "tableaupage.h"
 #include "vkdebuginfo.h"
 
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -140,6 +141,53 @@ public:
             titles << ResultText(0, k);
         }
         return titles;
+    }
+
+    // Clicks the heading of results column k, the column dialog answering answer.
+    void ClickHeading(int k, int answer) {
+        Results()->ColumnDialog = [answer] { return answer; };
+        TGrid* grid = Results()->ResultsTable();
+        QHeaderView* header = grid->horizontalHeader();
+        const int section = k - grid->GridModel()->FixedCols();
+        QTest::mouseClick(
+            header->viewport(), Qt::LeftButton, {},
+            QPoint(header->sectionViewportPosition(section) + header->sectionSize(section) / 2,
+                   header->height() / 2));
+    }
+
+    // Everything the pages show: every cell of every grid, both closure
+    // lists and the title box, one line per grid row.
+    QStringList PageTexts() const {
+        for (int page = 1; page < PageCount; ++page) {
+            Form->SetUpPage(page); // the title box is filled when its page is prepared
+        }
+        QStringList texts;
+        auto grid = [&texts](const char* name, const TGridModel* model) {
+            for (int r = 0; r < model->RowCount(); ++r) {
+                QStringList row;
+                for (int c = 0; c < model->ColCount(); ++c) {
+                    row << model->CellText(r, c);
+                }
+                texts << QString::fromLatin1(name) + QLatin1Char(':') + row.join(QLatin1Char('|'));
+            }
+        };
+        grid("data", DataGrid()->GridModel());
+        grid("tableau", Tableau()->TableauTable()->GridModel());
+        grid("shocks", Shocks()->ExoTable()->GridModel());
+        grid("results", Results()->ResultsTable()->GridModel());
+        grid("updated", Form->tabUpdatedData->Grid()->GridModel());
+        QStringList endo;
+        for (int k = 0; k < kv::NumEndo; ++k) {
+            endo << QString::fromStdString(kv::VarName(Closure()->EndoListVariable(k)));
+        }
+        QStringList exo;
+        for (int k = 0; k < kv::NumExo; ++k) {
+            exo << QString::fromStdString(kv::VarName(Closure()->ExoListVariable(k)));
+        }
+        texts << QStringLiteral("endogenous:") + endo.join(QLatin1Char(' '))
+              << QStringLiteral("exogenous:") + exo.join(QLatin1Char(' '))
+              << QStringLiteral("title:") + Solve()->SolNameEditBox()->text();
+        return texts;
     }
 
     QTemporaryDir Dir;
