@@ -343,7 +343,8 @@ private slots:
         WhenModalShown([](QWidget* modal) {
             auto* dialog = qobject_cast<TColMoveDlg*>(modal);
             QVERIFY(dialog);
-            QCOMPARE(dialog->windowTitle(), QString("Column..."));
+            QCOMPARE(dialog->windowTitle(), QString("Column: A"));
+            QVERIFY(dialog->width() >= CaptionWidth(dialog->windowTitle()));
             QTest::mouseClick(dialog->RightBtn(), Qt::LeftButton);
         });
         const int x = header->sectionViewportPosition(0) + header->sectionSize(0) / 2;
