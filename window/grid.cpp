@@ -712,6 +712,21 @@ void TGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint
 }
 
 void TGrid::keyPressEvent(QKeyEvent* event) {
+    // A modifier pressed in the editor on its way to a shortcut (Ctrl of
+    // Ctrl+C) leaves the edit alone.
+    switch (event->key()) {
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Meta:
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+    case Qt::Key_CapsLock:
+    case Qt::Key_NumLock:
+        event->ignore();
+        return;
+    default:
+        break;
+    }
     // Moving to another cell first ends the edit; a refused value keeps the
     // cell (and the key) where they are.
     if (IsEditing() && !EndEdit()) {

@@ -270,6 +270,12 @@ void TSDIAppForm::buildMenu() {
     connect(PrintSetup, &QAction::triggered, this, &TSDIAppForm::PrintSetupClick);
     connect(Save1, &QAction::triggered, this, &TSDIAppForm::Save1Click);
     connect(Copy1, &QAction::triggered, this, &TSDIAppForm::Copy1Click);
+    // Standard shortcuts beside the access keys. Ctrl+C copies the page's
+    // table only where no text box takes it for its own text; Ctrl+P works
+    // while its menu is enabled, on the pages with a table.
+    PrintCurrentScreen1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    Copy1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+    ExitItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     updateOutputMenus(piWelcome);
     buildExperimentMenus();
 }

@@ -44,14 +44,21 @@ public:
         HelpSelector::SetTopicHook({});
     }
 
-    // Types text key by key into whatever has the focus, as the keyboard does.
-    static void Type(const QString& text) {
+    // Types text key by key into whatever has the focus (the window when
+    // nothing has), as the keyboard does.
+    QWidget* KeyTarget() const {
+        if (QWidget* focus = QApplication::focusWidget()) {
+            return focus;
+        }
+        return QApplication::activeWindow() ? QApplication::activeWindow() : Form.get();
+    }
+    void Type(const QString& text) const {
         for (const QChar ch : text) {
-            QTest::keyClick(QApplication::focusWidget(), ch.toLatin1());
+            QTest::keyClick(KeyTarget(), ch.toLatin1());
         }
     }
-    static void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+    void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) const {
+        QTest::keyClick(KeyTarget(), key, modifiers);
     }
 
     // Whether column c of grid is at least minWidth wide and as wide as its
