@@ -1,8 +1,10 @@
-// WinVELMAR: the termination signals are caught first (they end the program as
-// Exit does), then the exception unit starts, then the start-up settings
-// (locale and decimal separator), the application's title and help file, the
-// main window with its experiment and the event loop; "Program End." is logged
-// once the window is gone. The one argument is an experiment file to open.
+// WinVELMAR: --help and --version answer first, without a display; then the
+// termination signals are caught (they end the program as Exit does), the
+// exception unit starts, then the start-up settings (locale and decimal
+// separator), the application's title and help file, the command line (its one
+// argument is an experiment file to open), the main window with its experiment
+// and the event loop; "Program End." is logged once the window is gone.
+#include "commandline.h"
 #include "endsignals.h"
 #include "experimentfiles.h"
 #include "helpselector.h"
@@ -15,20 +17,12 @@
 #include <QIcon>
 #include <QTimer>
 #include <exception>
-
-namespace {
-// The experiment file to open: the one argument that is not an option.
-QString StartFile(const QStringList& arguments) {
-    for (const QString& argument : arguments.mid(1)) {
-        if (!argument.startsWith(QLatin1Char('-'))) {
-            return argument;
-        }
-    }
-    return {};
-}
-} // namespace
+#include <optional>
 
 int main(int argc, char** argv) {
+    if (const std::optional<int> answered = AnswerInfoOptions(argc, argv)) {
+        return *answered;
+    }
     InstallEndSignals();
     VkDebugInfoStartup();
     int exitCode = 0;
@@ -37,10 +31,14 @@ int main(int argc, char** argv) {
         WatchEndSignals();
         TVkApplication::SetTitle(QStringLiteral("WinVELMAR"));
         QApplication::setApplicationVersion(QStringLiteral(WINVELMAR_VERSION));
-        QApplication::setDesktopFileName(QStringLiteral("winvelmar"));
+        QApplication::setDesktopFileName(QStringLiteral("org.winvelmar.WinVELMAR"));
         QIcon icon(QStringLiteral(":/winvelmar-128.png"));
         icon.addFile(QStringLiteral(":/winvelmar-64.png"));
         QApplication::setWindowIcon(icon);
+        if (const std::optional<int> refused = ReadProgramCommandLine()) {
+            VkDebugInfoShutdown();
+            return *refused;
+        }
 
         const TStartupSettings settings = ApplyStartupSettings();
         if (!settings.Error.isEmpty()) {
@@ -55,7 +53,7 @@ int main(int argc, char** argv) {
         form.show();
         // Once the window shows: the work of a session that did not end
         // normally, else the experiment file named on the command line.
-        const QString file = StartFile(QCoreApplication::arguments());
+        const QString file = ProgramCommandLine().FileName;
         QTimer::singleShot(0, &form, [&form, file] {
             if (!form.OfferRecovery() && !file.isEmpty()) {
                 form.Files().Load(file);

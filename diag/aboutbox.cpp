@@ -160,6 +160,7 @@ TxrAboutBox::TxrAboutBox(const QIcon& icon, const QString& appName, double versi
     Label2 = label(QStringLiteral("Label2"), QStringLiteral("The WinVELMAR project"), this);
     CreditLabel3 = label(QStringLiteral("CreditLabel3"),
                          QStringLiteral("Teaching software for applied economic modelling"), this);
+    LicenceLabel = label(QStringLiteral("LicenceLabel"), QStringLiteral(WINVELMAR_LICENCE), this);
     // The author's line is drawn as a link.
     QFont link = font;
     link.setUnderline(true);
@@ -202,6 +203,7 @@ TxrAboutBox::TxrAboutBox(const QIcon& icon, const QString& appName, double versi
     titles->addWidget(CreditLabel1);
     titles->addWidget(Label2);
     titles->addWidget(CreditLabel3);
+    titles->addWidget(LicenceLabel);
     top->addLayout(titles, 1);
     // Balances the icon so that the titles are centred in the box.
     top->addSpacing(32 + 2 * ShakeMove);

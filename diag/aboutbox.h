@@ -31,6 +31,7 @@ public:
     QLabel* CreditLabel1;
     QLabel* Label2;
     QLabel* CreditLabel3;
+    QLabel* LicenceLabel; // the program's licence, one line
     QLabel* Label4;
     QLabel* Label5;
     QPushButton* OKButton;

@@ -1,8 +1,8 @@
 #include "documents.h"
 
+#include "datafolder.h"
 #include "workarea.h"
 
-#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
@@ -77,8 +77,7 @@ bool desktopOpen(const QString& path, QWidget* parent) {
 } // namespace
 
 QString DocumentPath(const QString& fileName) {
-    QString folder =
-        folderOverride().isEmpty() ? QCoreApplication::applicationDirPath() : folderOverride();
+    QString folder = folderOverride().isEmpty() ? ProgramDataFolder() : folderOverride();
     if (!folder.endsWith(QLatin1Char('/')) && !folder.endsWith(QLatin1Char('\\'))) {
         folder += QLatin1Char('/');
     }

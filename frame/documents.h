@@ -1,5 +1,5 @@
-// The documents beside the executable that the Help menu opens in the user's
-// own viewer.
+// The documents that the Help menu opens in the user's own viewer, in the
+// program's data folder (beside the executable in the build tree).
 #pragma once
 
 #include <QString>
@@ -12,7 +12,7 @@ inline const QString BookChapterFile = QStringLiteral("KRTW-Chapter-2.pdf");
 inline const QString EquationsFile = QStringLiteral("EQUATION.pdf");
 inline const QString VariablesFile = QStringLiteral("VARS.pdf");
 
-// The full path of a document in the folder of the running executable.
+// The full path of a document in the program's data folder.
 QString DocumentPath(const QString& fileName);
 
 // Opens the document with the user's viewer without waiting for it. A missing
@@ -33,4 +33,4 @@ void SetDocumentLauncher(const QString& program);
 // QDesktopServices::openUrl) and the folder the documents are looked for in.
 using DocumentOpener = std::function<bool(const QUrl& url)>;
 void SetDocumentOpener(DocumentOpener opener);
-void SetDocumentFolder(const QString& folder); // empty: the executable's folder
+void SetDocumentFolder(const QString& folder); // empty: the program's data folder

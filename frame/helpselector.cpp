@@ -1,8 +1,8 @@
 #include "helpselector.h"
 
+#include "datafolder.h"
 #include "helpwindow.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QHelpEngine>
@@ -58,7 +58,7 @@ QString QtHelpFilePath() {
     const QFileInfo named(helpFile());
     const QString folder =
         named.path() == QLatin1String(".") && !helpFile().startsWith(QLatin1Char('.'))
-            ? QCoreApplication::applicationDirPath()
+            ? ProgramDataFolder()
             : named.absolutePath();
     return QDir(folder).filePath(named.completeBaseName() + QStringLiteral(".qch"));
 }

@@ -19,7 +19,8 @@ namespace HelpSelector {
 void SetHelpFile(const QString& fileName);
 QString HelpFile();
 
-// The Qt help file that stands for HelpFile(), as a full path.
+// The Qt help file that stands for HelpFile(), as a full path: a bare name is
+// looked for in the program's data folder.
 QString QtHelpFilePath();
 // The keyword identifier of a context number ("context.206").
 QString ContextId(int context);

@@ -157,14 +157,19 @@ bool DeriveData(Data_Real& D) {
 }
 
 bool HasNegativeFlow(const Data_Real& D) {
+    return !NegativeFlowCells(D).empty();
+}
+
+std::vector<std::pair<int, int>> NegativeFlowCells(const Data_Real& D) {
+    std::vector<std::pair<int, int>> cells;
     for (int c = 1; c <= 4; ++c) {
         for (int r = 1; r <= 9; ++r) {
             if (D(r, c) < 0.0) {
-                return true;
+                cells.emplace_back(r, c);
             }
         }
     }
-    return false;
+    return cells;
 }
 
 } // namespace kv

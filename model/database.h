@@ -6,6 +6,8 @@
 
 #include <array>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace kv {
 
@@ -59,6 +61,8 @@ void DefaultData(Data_Real& D);
 bool DeriveData(Data_Real& D);
 // Whether a tested flow of D is negative.
 bool HasNegativeFlow(const Data_Real& D);
+// The tested flows of D that are negative, as (row, column), column by column.
+std::vector<std::pair<int, int>> NegativeFlowCells(const Data_Real& D);
 
 // The magnitude up to which a sum of D's flows is rounding noise: 1e-12 times
 // the largest absolute flow or total of rows 1 to 9.

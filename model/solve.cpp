@@ -14,6 +14,17 @@ namespace kv {
 
 std::string TemFileName = "TEM";
 
+SolutionMethod MethodRun(SolutionMethod asked) {
+    return asked >= 1 && asked <= 5 ? asked : 4;
+}
+
+std::string MethodCaption(SolutionMethod method) {
+    static const char* const captions[5] = {"Johansen (1-step)", "Euler 4-step", "Euler 16-step",
+                                            "Euler 2-4-8 extrapolation",
+                                            "Euler 8-16-32 extrapolation"};
+    return captions[MethodRun(method) - 1];
+}
+
 namespace {
 
 // Variables whose changes the database update reads.
@@ -333,7 +344,9 @@ bool UpdateData(Data_Real& D, const Variable_Real& S) {
             report += FormatCheck(ck.label, ck.remembered, ck.recomputed);
         }
     }
-    WriteCheckFile(report);
+    if (!TemFileName.empty()) {
+        WriteCheckFile(report);
+    }
     return negativeFlow;
 }
 

@@ -13,6 +13,12 @@ namespace kv {
 
 using SolutionMethod = int; // 1..5; any other value runs the 2-4-8 extrapolation
 
+// The method that SolveModel runs for the number asked for.
+SolutionMethod MethodRun(SolutionMethod asked);
+// The method's name as the Solve page shows it ("Johansen (1-step)", ...), for
+// the method run.
+std::string MethodCaption(SolutionMethod method);
+
 struct SolveResult {
     bool singular = false;
     bool negativeFlow = false;
@@ -20,7 +26,7 @@ struct SolveResult {
 };
 
 // The consistency-check file rewritten by every database update; "TEM" in the
-// current folder unless a test points it elsewhere.
+// current folder unless a test points it elsewhere; empty: no file is written.
 extern std::string TemFileName;
 
 using SquareMatrix = Vec1<Vec1<double, NumEndo>, NumEndo>; // A(i)(j)

@@ -165,6 +165,15 @@ bool SimTabLength(const TSimTab& T, std::int64_t& Len, QString& Msg) {
     return true;
 }
 
+bool NeedsCsvQuotes(const QString& s, QChar sep) {
+    for (const QChar c : s) {
+        if (c == sep || c == QLatin1Char('"') || c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool WriteSimTabAsCSV(const TSimTab& T, TTextOutput& F, QString& Msg) {
     if (!CheckShape(T, Msg)) {
         Msg += QStringLiteral("[WriteSimTabAsCSV]");
@@ -175,9 +184,13 @@ bool WriteSimTabAsCSV(const TSimTab& T, TTextOutput& F, QString& Msg) {
         for (const QString& s : row) {
             if (s.isEmpty()) {
                 F.WriteChar(sep);
-            } else if (s.contains(sep)) {
+            } else if (NeedsCsvQuotes(s, sep)) {
+                // Inside the quotes a quote is doubled, so that every cell
+                // reads back as it was (RFC 4180).
+                QString quoted = s;
+                quoted.replace(QLatin1Char('"'), QLatin1String("\"\""));
                 F.WriteChar(QLatin1Char('"'));
-                F.Write(s);
+                F.Write(quoted);
                 F.WriteChar(QLatin1Char('"'));
                 F.WriteChar(sep);
             } else {

@@ -59,8 +59,12 @@ bool SetSimTabString(TSimTab& T, std::int32_t Row, std::int32_t Col, const QStri
 bool SetUpSimTab(TSimTab& T, QString& Msg);
 // Total number of characters (UTF-16 code units) in the cells.
 bool SimTabLength(const TSimTab& T, std::int64_t& Len, QString& Msg);
+// Whether a field of separated text must be quoted: it holds the separator, a
+// double quote or a line break.
+bool NeedsCsvQuotes(const QString& s, QChar sep);
 // Writes the table as separated text: every field followed by CsvSeparator(),
-// a field holding the separator wrapped in double quotes, CR LF after each row.
+// a field that NeedsCsvQuotes wrapped in double quotes with each quote inside
+// doubled, CR LF after each row.
 bool WriteSimTabAsCSV(const TSimTab& T, TTextOutput& F, QString& Msg);
 bool SaveSimTabAsCSV(const TSimTab& T, const QString& FileName, QString& Msg);
 // The table as tab-separated rows, each ending in CR LF, then one NUL.

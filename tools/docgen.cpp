@@ -1,20 +1,28 @@
 #include "docgen.h"
 
 #include "celltext.h"
+#include "pdfoutline.h"
 #include "solve.h"
 #include "tableau.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QFont>
+#include <QFontMetrics>
 #include <QPageSize>
+#include <QPainter>
 #include <QPdfWriter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTextBlock>
 #include <QTextDocument>
+#include <QTextFrame>
+#include <QTextLayout>
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 namespace docgen {
 
@@ -22,9 +30,6 @@ namespace {
 
 const QChar Minus(0x2212);
 const QString Credit = QStringLiteral("the WinVELMAR project");
-
-const char* const MethodCaptions[5] = {"Johansen (1-step)", "Euler 4-step", "Euler 16-step",
-                                       "Euler 2-4-8 extrapolation", "Euler 8-16-32 extrapolation"};
 
 QString q(const std::string& s) {
     return QString::fromStdString(s);
@@ -42,20 +47,30 @@ kv::Variable variableNamed(const QString& name) {
     return v;
 }
 
-// ---- formula evaluation -----------------------------------------------------
+// ---- formulas -----------------------------------------------------------------
+
+// A parsed formula.
+struct Node {
+    enum Kind { Number, Cell, Name, Negate, Add, Subtract, Multiply, Divide, Safe };
+    Kind K = Number;
+    double Value = 0; // Number
+    QString Text;     // Number as written, Name
+    int Row = 0;      // Cell
+    int Col = 0;      // Cell
+    std::vector<Node> Kids;
+};
 
 class FormulaParser {
 public:
-    FormulaParser(const QString& text, const kv::Data_Real& D, const QMap<QString, double>& names)
-        : FText(text), FData(D), FNames(names) {}
+    explicit FormulaParser(const QString& text) : FText(text) {}
 
-    double parse() {
-        const double value = expression();
+    Node parse() {
+        Node node = expression();
         skipBlanks();
         if (FPos != FText.size()) {
             fail(QStringLiteral("unexpected \"%1\"").arg(FText.mid(FPos)));
         }
-        return value;
+        return node;
     }
 
 private:
@@ -80,37 +95,43 @@ private:
             fail(QStringLiteral("\"%1\" expected").arg(ch));
         }
     }
-    double expression() {
-        double value = term();
+    static Node binary(Node::Kind kind, Node left, Node right) {
+        Node n;
+        n.K = kind;
+        n.Kids.push_back(std::move(left));
+        n.Kids.push_back(std::move(right));
+        return n;
+    }
+    Node expression() {
+        Node node = term();
         for (;;) {
             if (take(QLatin1Char('+'))) {
-                value += term();
+                node = binary(Node::Add, std::move(node), term());
             } else if (take(QLatin1Char('-'))) {
-                value -= term();
+                node = binary(Node::Subtract, std::move(node), term());
             } else {
-                return value;
+                return node;
             }
         }
     }
-    double term() {
-        double value = unary();
+    Node term() {
+        Node node = unary();
         for (;;) {
             if (take(QLatin1Char('*'))) {
-                value *= unary();
+                node = binary(Node::Multiply, std::move(node), unary());
             } else if (take(QLatin1Char('/'))) {
-                const double divisor = unary();
-                if (divisor == 0.0) {
-                    fail(QStringLiteral("division by zero"));
-                }
-                value /= divisor;
+                node = binary(Node::Divide, std::move(node), unary());
             } else {
-                return value;
+                return node;
             }
         }
     }
-    double unary() {
+    Node unary() {
         if (take(QLatin1Char('-'))) {
-            return -unary();
+            Node n;
+            n.K = Node::Negate;
+            n.Kids.push_back(unary());
+            return n;
         }
         return primary();
     }
@@ -127,13 +148,14 @@ private:
         }
         return value;
     }
-    double primary() {
+    Node primary() {
         skipBlanks();
         if (take(QLatin1Char('('))) {
-            const double value = expression();
+            Node node = expression();
             expect(QLatin1Char(')'));
-            return value;
+            return node;
         }
+        Node n;
         if (FPos < FText.size() && (FText[FPos].isDigit() || FText[FPos] == QLatin1Char('.'))) {
             const qsizetype start = FPos;
             while (FPos < FText.size() &&
@@ -141,11 +163,12 @@ private:
                 ++FPos;
             }
             bool ok = false;
-            const double value = FText.mid(start, FPos - start).toDouble(&ok);
+            n.Text = FText.mid(start, FPos - start);
+            n.Value = n.Text.toDouble(&ok);
             if (!ok) {
                 fail(QStringLiteral("bad number"));
             }
-            return value;
+            return n;
         }
         const qsizetype start = FPos;
         while (FPos < FText.size() && (FText[FPos].isLetterOrNumber())) {
@@ -157,75 +180,227 @@ private:
         }
         if (name == QLatin1String("D")) {
             expect(QLatin1Char('('));
-            const int r = integer();
+            n.K = Node::Cell;
+            n.Row = integer();
             expect(QLatin1Char(','));
-            const int c = integer();
+            n.Col = integer();
             expect(QLatin1Char(')'));
-            if (r < 1 || r > kv::DataRows || c < 1 || c > kv::DataCols) {
-                fail(QStringLiteral("no cell D(%1,%2)").arg(r).arg(c));
+            if (n.Row < 1 || n.Row > kv::DataRows || n.Col < 1 || n.Col > kv::DataCols) {
+                fail(QStringLiteral("no cell D(%1,%2)").arg(n.Row).arg(n.Col));
             }
-            return FData(r, c);
+            return n;
         }
         if (name == QLatin1String("SafeRatio")) {
             expect(QLatin1Char('('));
-            const double num = expression();
+            n.K = Node::Safe;
+            n.Kids.push_back(expression());
             expect(QLatin1Char(','));
-            const double den = expression();
+            n.Kids.push_back(expression());
             expect(QLatin1Char(','));
-            const double dflt = expression();
+            n.Kids.push_back(expression());
             expect(QLatin1Char(')'));
-            return den == 0.0 ? dflt : num / den;
+            return n;
         }
-        const auto it = FNames.find(name);
-        if (it == FNames.end()) {
-            fail(QStringLiteral("unknown name \"%1\"").arg(name));
-        }
-        return it.value();
+        n.K = Node::Name;
+        n.Text = name;
+        return n;
     }
 
     const QString& FText;
-    const kv::Data_Real& FData;
-    const QMap<QString, double>& FNames;
     qsizetype FPos = 0;
 };
 
-// True when text holds a + or - outside parentheses other than a leading sign.
-bool hasTopLevelSum(const QString& text) {
-    int depth = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar ch = text[i];
-        if (ch == QLatin1Char('(')) {
-            ++depth;
-        } else if (ch == QLatin1Char(')')) {
-            --depth;
-        } else if (depth == 0 && i > 0 && (ch == QLatin1Char('+') || ch == QLatin1Char('-'))) {
-            return true;
+double evaluate(const Node& n, const QString& formula, const kv::Data_Real& D,
+                const QMap<QString, double>& names) {
+    const auto kid = [&](std::size_t i) { return evaluate(n.Kids[i], formula, D, names); };
+    switch (n.K) {
+    case Node::Number:
+        return n.Value;
+    case Node::Cell:
+        return D(n.Row, n.Col);
+    case Node::Name: {
+        const auto it = names.find(n.Text);
+        if (it == names.end()) {
+            throw DocError(
+                QStringLiteral("formula \"%1\": unknown name \"%2\"").arg(formula, n.Text));
         }
+        return it.value();
     }
-    return false;
+    case Node::Negate:
+        return -kid(0);
+    case Node::Add:
+        return kid(0) + kid(1);
+    case Node::Subtract:
+        return kid(0) - kid(1);
+    case Node::Multiply:
+        return kid(0) * kid(1);
+    case Node::Divide: {
+        const double divisor = kid(1);
+        if (divisor == 0.0) {
+            throw DocError(QStringLiteral("formula \"%1\": division by zero").arg(formula));
+        }
+        return kid(0) / divisor;
+    }
+    case Node::Safe: {
+        const double num = kid(0);
+        const double den = kid(1);
+        const double dflt = kid(2);
+        return den == 0.0 ? dflt : num / den;
+    }
+    }
+    return 0;
 }
 
-// True when text is one parenthesised expression, "(...)" with the opening
-// parenthesis closed by the last character.
-bool isEnclosed(const QString& text) {
-    if (!text.startsWith(QLatin1Char('(')) || !text.endsWith(QLatin1Char(')'))) {
-        return false;
+// ---- formulas as HTML -----------------------------------------------------------
+//
+// A formula is laid out as a row of pieces, each a run of text or a fraction
+// (numerator over denominator, drawn as a small table with a rule between
+// them); the document's text layout has no inline blocks, so a formula with
+// a fraction becomes a one-row table of its pieces.
+
+struct Piece {
+    QString Text;
+    bool Fraction = false;
+    std::vector<Piece> Numerator;
+    std::vector<Piece> Denominator;
+};
+using Pieces = std::vector<Piece>;
+
+void appendText(Pieces& out, const QString& text) {
+    if (!out.empty() && !out.back().Fraction) {
+        out.back().Text += text;
+    } else {
+        out.push_back({text, false, {}, {}});
     }
-    int depth = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] == QLatin1Char('(')) {
-            ++depth;
-        } else if (text[i] == QLatin1Char(')') && --depth == 0 && i + 1 < text.size()) {
-            return false;
-        }
-    }
-    return true;
 }
 
-bool isSimpleName(const QString& text) {
-    static const QRegularExpression simple(QStringLiteral("^[A-Za-z0-9.]+$"));
-    return simple.match(text).hasMatch();
+void appendPieces(Pieces& out, const Pieces& in) {
+    for (const Piece& p : in) {
+        if (p.Fraction) {
+            out.push_back(p);
+        } else {
+            appendText(out, p.Text);
+        }
+    }
 }
+
+QString piecesHtml(const Pieces& pieces) {
+    const bool plain =
+        std::none_of(pieces.begin(), pieces.end(), [](const Piece& p) { return p.Fraction; });
+    if (plain) {
+        return pieces.empty() ? QString() : pieces.front().Text;
+    }
+    QString html = QStringLiteral("<table cellspacing=\"0\" cellpadding=\"0\"><tr>");
+    for (const Piece& p : pieces) {
+        if (!p.Fraction) {
+            html += QStringLiteral("<td valign=\"middle\">") + p.Text + QStringLiteral("</td>");
+            continue;
+        }
+        html += QStringLiteral("<td valign=\"middle\"><table cellspacing=\"0\" cellpadding=\"1\">"
+                               "<tr><td align=\"center\" style=\"border-bottom: 1px solid "
+                               "black\">") +
+                piecesHtml(p.Numerator) + QStringLiteral("</td></tr><tr><td align=\"center\">") +
+                piecesHtml(p.Denominator) + QStringLiteral("</td></tr></table></td>");
+    }
+    return html + QStringLiteral("</tr></table>");
+}
+
+// How tightly a node binds when laid out: sums 1, products 2, signs 3, the
+// rest (numbers, names, fractions) 4.
+int binding(const Node& n) {
+    switch (n.K) {
+    case Node::Add:
+    case Node::Subtract:
+        return 1;
+    case Node::Multiply:
+        return 2;
+    case Node::Negate:
+        return 3;
+    default:
+        return 4;
+    }
+}
+
+class FormulaLayout {
+public:
+    explicit FormulaLayout(const std::map<std::pair<int, int>, Flow>& flows) : FFlows(flows) {}
+
+    Pieces layout(const Node& n) const {
+        Pieces out;
+        switch (n.K) {
+        case Node::Number:
+            appendText(out, n.Text);
+            break;
+        case Node::Cell: {
+            const auto it = FFlows.find({n.Row, n.Col});
+            if (it == FFlows.end()) {
+                throw DocError(QStringLiteral("the database cell D(%1,%2) has no flow name")
+                                   .arg(n.Row)
+                                   .arg(n.Col));
+            }
+            appendText(out, it->second.Html);
+            break;
+        }
+        case Node::Name:
+            appendText(out, esc(n.Text));
+            break;
+        case Node::Negate:
+            appendText(out, Minus);
+            appendPieces(out, wrapped(n.Kids[0], 3));
+            break;
+        case Node::Add:
+        case Node::Subtract:
+            appendPieces(out, layout(n.Kids[0]));
+            appendText(out, n.K == Node::Add ? QStringLiteral(" + ")
+                                             : QStringLiteral(" %1 ").arg(Minus));
+            appendPieces(out, wrapped(n.Kids[1], n.K == Node::Add ? 1 : 2));
+            break;
+        case Node::Multiply:
+            appendPieces(out, wrapped(n.Kids[0], 2));
+            appendText(out, QString(QChar(0x00b7)));
+            appendPieces(out, wrapped(n.Kids[1], 2));
+            break;
+        case Node::Divide:
+            // A sign in the numerator goes before the fraction.
+            if (n.Kids[0].K == Node::Negate) {
+                appendText(out, Minus);
+                out.push_back(fraction(n.Kids[0].Kids[0], n.Kids[1]));
+            } else {
+                out.push_back(fraction(n.Kids[0], n.Kids[1]));
+            }
+            break;
+        case Node::Safe:
+            out.push_back(fraction(n.Kids[0], n.Kids[1]));
+            appendText(out, QStringLiteral(", or "));
+            appendPieces(out, layout(n.Kids[2]));
+            appendText(out, QStringLiteral(" when the denominator is 0"));
+            break;
+        }
+        return out;
+    }
+
+private:
+    // The node in parentheses when it binds less tightly than needed.
+    Pieces wrapped(const Node& n, int needed) const {
+        if (binding(n) >= needed) {
+            return layout(n);
+        }
+        Pieces out;
+        appendText(out, QStringLiteral("("));
+        appendPieces(out, layout(n));
+        appendText(out, QStringLiteral(")"));
+        return out;
+    }
+    Piece fraction(const Node& numerator, const Node& denominator) const {
+        Piece p;
+        p.Fraction = true;
+        p.Numerator = layout(numerator);
+        p.Denominator = layout(denominator);
+        return p;
+    }
+
+    const std::map<std::pair<int, int>, Flow>& FFlows;
+};
 
 QString readSource(const QString& path) {
     QFile f(path);
@@ -271,7 +446,7 @@ QString tableStart(const QStringList& headings, const QList<int>& widths = {}) {
 
 double EvaluateFormula(const QString& formula, const kv::Data_Real& D,
                        const QMap<QString, double>& names) {
-    return FormulaParser(formula, D, names).parse();
+    return evaluate(FormulaParser(formula).parse(), formula, D, names);
 }
 
 EquationSource ParseEquationSource(const QString& text) {
@@ -292,7 +467,20 @@ EquationSource ParseEquationSource(const QString& text) {
         for (QString& f : fields) {
             f = f.trimmed();
         }
-        if (keyword == QLatin1String("quantity")) {
+        if (keyword == QLatin1String("flow")) {
+            const QStringList cell = fields.value(0).split(QLatin1Char(','));
+            bool okRow = false;
+            bool okCol = false;
+            const int r = cell.value(0).trimmed().toInt(&okRow);
+            const int c = cell.value(1).trimmed().toInt(&okCol);
+            if (fields.size() != 3 || cell.size() != 2 || !okRow || !okCol || r < 1 ||
+                r > kv::DataRows || c < 1 || c > kv::DataCols || fields[1].isEmpty()) {
+                throw where(QStringLiteral("flow ROW,COLUMN | SYMBOL | MEANING expected"));
+            }
+            if (!source.Flows.emplace(std::pair{r, c}, Flow{fields[1], fields[2]}).second) {
+                throw where(QStringLiteral("cell %1,%2 is named twice").arg(r).arg(c));
+            }
+        } else if (keyword == QLatin1String("quantity")) {
             if (fields.size() != 3 || fields[0].isEmpty() || fields[1].isEmpty()) {
                 throw where(QStringLiteral("quantity NAME | FORMULA | MEANING expected"));
             }
@@ -393,41 +581,49 @@ QString FormatNumber(double value, int decimals) {
     return text.replace(QLatin1Char('-'), Minus);
 }
 
-QString FormulaHtml(const QString& formula) {
-    QString html = esc(formula);
-    html.replace(QStringLiteral(" * "), QStringLiteral(" \u00b7 "));
-    html.replace(QLatin1Char('*'), QChar(0x00b7));
-    html.replace(QLatin1Char('-'), Minus);
-    return html;
+QString FormulaHtml(const QString& formula, const EquationSource& source) {
+    return piecesHtml(FormulaLayout(source.Flows).layout(FormulaParser(formula).parse()));
 }
 
-QString LinearFormHtml(const EquationDoc& equation) {
-    QString html;
+QString LinearFormHtml(const EquationDoc& equation, const EquationSource& source) {
+    const FormulaLayout layout(source.Flows);
+    Pieces out;
     bool first = true;
     for (const Term& term : equation.Terms) {
-        QString f = term.Formula.trimmed();
+        Node n = FormulaParser(term.Formula).parse();
+        // A leading sign joins the terms: " - 0.5·x" rather than " + -0.5·x".
         bool negative = false;
-        if (f.startsWith(QLatin1Char('-')) && !hasTopLevelSum(f)) {
+        if (n.K == Node::Negate) {
             negative = true;
-            f = f.mid(1).trimmed();
-        }
-        QString body;
-        if (f == QLatin1String("1")) {
-            body = esc(term.Variable);
-        } else if (isSimpleName(f) || isEnclosed(f)) {
-            body = FormulaHtml(f) + QChar(0x00b7) + esc(term.Variable);
-        } else {
-            body = QLatin1Char('(') + FormulaHtml(f) + QLatin1Char(')') + QChar(0x00b7) +
-                   esc(term.Variable);
+            Node inner = std::move(n.Kids[0]);
+            n = std::move(inner);
+        } else if (n.K == Node::Divide && n.Kids[0].K == Node::Negate) {
+            negative = true;
+            Node inner = std::move(n.Kids[0].Kids[0]);
+            n.Kids[0] = std::move(inner);
         }
         if (first) {
-            html += negative ? QString(Minus) + body : body;
+            if (negative) {
+                appendText(out, Minus);
+            }
         } else {
-            html += (negative ? QStringLiteral(" %1 ").arg(Minus) : QStringLiteral(" + ")) + body;
+            appendText(out, negative ? QStringLiteral(" %1 ").arg(Minus) : QStringLiteral(" + "));
         }
         first = false;
+        if (!(n.K == Node::Number && n.Value == 1.0)) {
+            if (binding(n) < 2) {
+                appendText(out, QStringLiteral("("));
+                appendPieces(out, layout.layout(n));
+                appendText(out, QStringLiteral(")"));
+            } else {
+                appendPieces(out, layout.layout(n));
+            }
+            appendText(out, QString(QChar(0x00b7)));
+        }
+        appendText(out, esc(term.Variable));
     }
-    return html + QStringLiteral(" = 0");
+    appendText(out, QStringLiteral(" = 0"));
+    return piecesHtml(out);
 }
 
 std::vector<Experiment> DocumentExperiments() {
@@ -541,6 +737,9 @@ QString Generator::placeholder(const QStringList& parts) const {
     if (what == QLatin1String("closure") && parts.size() == 1) {
         return closureTable();
     }
+    if (what == QLatin1String("flows") && parts.size() == 1) {
+        return flowsTable();
+    }
     if (what == QLatin1String("quantities") && parts.size() == 1) {
         return quantitiesTable();
     }
@@ -647,6 +846,22 @@ QString Generator::closureTable() const {
     return html + QStringLiteral("</table>");
 }
 
+QString Generator::flowsTable() const {
+    QString html = tableStart({QStringLiteral("Flow"), QStringLiteral("Meaning"),
+                               QStringLiteral("Row, column of the database"),
+                               QStringLiteral("Default value")});
+    for (const auto& [cell, flow] : FEquations.Flows) {
+        const auto [r, c] = cell;
+        html += QStringLiteral("<tr><td>%1</td><td>%2</td><td>%3, %4</td>"
+                               "<td align=\"right\">%5</td></tr>")
+                    .arg(flow.Html, esc(flow.Meaning))
+                    .arg(r)
+                    .arg(c)
+                    .arg(FormatNumber(FBase(r, c), 2));
+    }
+    return html + QStringLiteral("</table>");
+}
+
 QString Generator::quantitiesTable() const {
     const QMap<QString, double> values = EvaluateQuantities(FEquations, FBase);
     QString html = tableStart({QStringLiteral("Name"), QStringLiteral("Formula"),
@@ -654,8 +869,8 @@ QString Generator::quantitiesTable() const {
     for (const Quantity& quantity : FEquations.Quantities) {
         html += QStringLiteral("<tr><td><b>%1</b></td><td>%2</td><td>%3</td>"
                                "<td align=\"right\">%4</td></tr>")
-                    .arg(esc(quantity.Name), FormulaHtml(quantity.Formula), esc(quantity.Meaning),
-                         FormatNumber(values.value(quantity.Name), 6));
+                    .arg(esc(quantity.Name), FormulaHtml(quantity.Formula, FEquations),
+                         esc(quantity.Meaning), FormatNumber(values.value(quantity.Name), 6));
     }
     return html + QStringLiteral("</table>");
 }
@@ -666,13 +881,14 @@ QString Generator::equationsSection() const {
     for (const EquationDoc& eq : FEquations.Equations) {
         html += QStringLiteral("<h3>Equation %1: %2</h3>").arg(eq.Number).arg(esc(eq.Title));
         html += QStringLiteral("<p>") + esc(eq.Meaning) + QStringLiteral("</p>");
-        html += QStringLiteral("<p class=\"eq\">") + LinearFormHtml(eq) + QStringLiteral("</p>");
+        html += QStringLiteral("<p class=\"eq\">") + LinearFormHtml(eq, FEquations) +
+                QStringLiteral("</p>");
         html += tableStart({QStringLiteral("Variable"), QStringLiteral("Coefficient"),
                             QStringLiteral("Value on the default database")});
         for (const Term& term : eq.Terms) {
             html += QStringLiteral("<tr><td><b>%1</b></td><td>%2</td><td align=\"right\">%3</td>"
                                    "</tr>")
-                        .arg(esc(term.Variable), FormulaHtml(term.Formula),
+                        .arg(esc(term.Variable), FormulaHtml(term.Formula, FEquations),
                              FormatNumber(EvaluateFormula(term.Formula, FBase, names), 6));
         }
         html += QStringLiteral("</table>");
@@ -686,7 +902,7 @@ QString Generator::equationsList() const {
     for (const EquationDoc& eq : FEquations.Equations) {
         html += QStringLiteral("<tr><td align=\"right\">%1</td><td>%2</td><td>%3</td></tr>")
                     .arg(eq.Number)
-                    .arg(esc(eq.Title), LinearFormHtml(eq));
+                    .arg(esc(eq.Title), LinearFormHtml(eq, FEquations));
     }
     return html + QStringLiteral("</table>");
 }
@@ -704,8 +920,8 @@ QString Generator::experimentTable(const ExperimentRun& run, const QStringList& 
     }
     QStringList headings{QStringLiteral("Variable"), QStringLiteral("Description")};
     QList<int> widths{9, 26};
-    for (const char* caption : MethodCaptions) {
-        headings << QString::fromLatin1(caption);
+    for (kv::SolutionMethod method = 1; method <= 5; ++method) {
+        headings << q(kv::MethodCaption(method));
         widths << 13;
     }
     QString html = tableStart(headings, widths);
@@ -756,6 +972,131 @@ QString Generator::homogeneity(const ExperimentRun& run) const {
 
 // ---- output -------------------------------------------------------------------
 
+namespace {
+
+// A heading of a laid-out document: its level (1 to 3), its text, and where it
+// starts: the page (from 0) and the height from the foot of the page in points.
+struct Heading {
+    int Level;
+    QString Title;
+    int Page;
+    double TopPt;
+};
+
+// Prints the document page by page onto the writer as the toolkit's own print
+// does (2 cm margins, the page number at the bottom right), and returns where
+// its headings landed.
+std::vector<Heading> printDocument(const QTextDocument& source, QPdfWriter& writer) {
+    writer.setPageMargins(QMarginsF(2, 2, 2, 2), QPageLayout::Millimeter);
+    QPainter painter(&writer);
+    if (!painter.isActive()) {
+        throw DocError(QStringLiteral("cannot paint on the PDF writer"));
+    }
+    std::unique_ptr<QTextDocument> doc(source.clone());
+    QAbstractTextDocumentLayout* layout = doc->documentLayout();
+    layout->setPaintDevice(&writer);
+    // Frame margins are in the layout's 96-dpi units; the layout scales them
+    // to the writer.
+    const double sourceDpi = 96.0;
+    const double margin = 2 / 2.54 * sourceDpi;
+    QTextFrameFormat frame = doc->rootFrame()->frameFormat();
+    frame.setLeftMargin(margin);
+    frame.setRightMargin(margin);
+    frame.setTopMargin(margin);
+    frame.setBottomMargin(margin);
+    doc->rootFrame()->setFrameFormat(frame);
+    const QRectF body(0, 0, writer.width(), writer.height());
+    doc->setPageSize(body.size());
+    const double scale = writer.logicalDpiY() / sourceDpi;
+    const QPointF pageNumberAt(body.width() - margin * scale,
+                               body.height() - margin * scale +
+                                   QFontMetrics(doc->defaultFont(), &writer).ascent() +
+                                   5.0 * writer.logicalDpiY() / 72.0);
+
+    const int pages = doc->pageCount();
+    for (int page = 0; page < pages; ++page) {
+        if (page > 0 && !writer.newPage()) {
+            throw DocError(QStringLiteral("cannot start page %1 of the PDF").arg(page + 1));
+        }
+        painter.save();
+        painter.translate(body.left(), body.top() - page * body.height());
+        const QRectF view(0, page * body.height(), body.width(), body.height());
+        painter.setClipRect(view);
+        QAbstractTextDocumentLayout::PaintContext context;
+        context.clip = view;
+        context.palette.setColor(QPalette::Text, Qt::black);
+        layout->draw(&painter, context);
+        painter.setClipping(false);
+        painter.setFont(doc->defaultFont());
+        const QString number = QString::number(page + 1);
+        painter.drawText(qRound(pageNumberAt.x() - painter.fontMetrics().horizontalAdvance(number)),
+                         qRound(pageNumberAt.y() + view.top()), number);
+        painter.restore();
+    }
+
+    std::vector<Heading> headings;
+    const QRectF paint = writer.pageLayout().paintRectPoints();
+    const QRectF full = writer.pageLayout().fullRectPoints();
+    const double pointsPerPixel = 72.0 / writer.logicalDpiY();
+    for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
+        const int level = block.blockFormat().headingLevel();
+        if (level < 1 || level > 3) {
+            continue;
+        }
+        // The first line's top: a heading that does not fit at the foot of a
+        // page moves to the next one, leaving its top margin behind.
+        const QTextLayout* lines = block.layout();
+        double y = layout->blockBoundingRect(block).top();
+        if (lines != nullptr && lines->lineCount() > 0) {
+            y = lines->position().y() + lines->lineAt(0).rect().top();
+        }
+        const int page = std::clamp(int(y / body.height()), 0, pages - 1);
+        const double within = y - page * body.height();
+        QString title = block.text().simplified();
+        title.replace(QChar::LineSeparator, QLatin1Char(' '));
+        headings.push_back({level, title.simplified(), page,
+                            full.height() - (paint.top() + within * pointsPerPixel)});
+    }
+    return headings;
+}
+
+// Adds the headings to the PDF file as its outline.
+void addOutline(const QString& path, const std::vector<Heading>& headings) {
+    if (headings.empty()) {
+        return;
+    }
+    std::vector<OutlineEntry> entries;
+    for (const Heading& h : headings) {
+        entries.push_back({h.Level, h.Title.toStdString(), h.Page, h.TopPt});
+    }
+    const QString written = path + QStringLiteral(".outline");
+    WriteOutline(QFile::encodeName(path).toStdString(), QFile::encodeName(written).toStdString(),
+                 entries);
+    QFile::remove(path);
+    if (!QFile::rename(written, path)) {
+        throw DocError(QStringLiteral("cannot replace %1").arg(QDir::toNativeSeparators(path)));
+    }
+}
+
+} // namespace
+
+QStringList LineEndHyphens(const QString& text) {
+    static const QRegularExpression hyphenAtEnd(QStringLiteral("\\p{L}-$"));
+    QStringList faults;
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    for (qsizetype n = 0; n < lines.size(); ++n) {
+        const QString line = lines[n];
+        QString trimmed = line;
+        while (!trimmed.isEmpty() && trimmed.back().isSpace()) {
+            trimmed.chop(1);
+        }
+        if (hyphenAtEnd.match(trimmed).hasMatch()) {
+            faults << QStringLiteral("line %1 ends in a hyphen: \"%2\"").arg(n + 1).arg(trimmed);
+        }
+    }
+    return faults;
+}
+
 void WritePdf(const QString& html, const QString& styleSheet, const QString& path,
               const QString& title) {
     QTextDocument document;
@@ -767,16 +1108,26 @@ void WritePdf(const QString& html, const QString& styleSheet, const QString& pat
     document.setMetaInformation(QTextDocument::DocumentTitle, title);
 
     QFile::remove(path);
+    std::vector<Heading> headings;
     {
         QPdfWriter writer(path);
         writer.setPageSize(QPageSize(QPageSize::A4));
         writer.setResolution(300);
         writer.setTitle(title);
         writer.setCreator(Credit);
-        document.print(&writer);
+        headings = printDocument(document, writer);
     }
     if (QFileInfo(path).size() <= 0) {
         throw DocError(QStringLiteral("%1 was not written").arg(QDir::toNativeSeparators(path)));
+    }
+    try {
+        addOutline(path, headings);
+    } catch (const std::exception& e) {
+        if (dynamic_cast<const DocError*>(&e)) {
+            throw;
+        }
+        throw DocError(QStringLiteral("the outline of %1: %2")
+                           .arg(QDir::toNativeSeparators(path), QString::fromLocal8Bit(e.what())));
     }
 }
 
@@ -825,7 +1176,14 @@ QStringList GenerateDocuments(const QString& sourceDir, const QString& outDir) {
     QDir().mkpath(outDir);
     QStringList written;
     for (const Document& d : documents) {
-        const QString html = generator.Expand(readSource(sources.filePath(d.Source)));
+        const QString text = readSource(sources.filePath(d.Source));
+        const QStringList hyphens = LineEndHyphens(text);
+        if (!hyphens.isEmpty()) {
+            throw DocError(QString::fromLatin1(d.Source) + QStringLiteral(": ") +
+                           hyphens.join(QStringLiteral("; ")) +
+                           QStringLiteral(" (the document would show the hyphen and a space)"));
+        }
+        const QString html = generator.Expand(text);
         const QString path = QDir(outDir).filePath(QString::fromLatin1(d.Output));
         WritePdf(html, style, path, QString::fromLatin1(d.Title));
         written << path;

@@ -9,6 +9,7 @@
 #include <QMap>
 #include <QString>
 #include <QStringList>
+#include <map>
 #include <stdexcept>
 #include <utility>
 #include <vector>
@@ -31,6 +32,13 @@ double EvaluateFormula(const QString& formula, const kv::Data_Real& D,
 
 // ---- the equations source --------------------------------------------------
 
+// A named flow: a cell of the database under the symbol the documents write
+// for it.
+struct Flow {
+    QString Html; // the symbol, as HTML (for example V<sub>(11)1</sub>)
+    QString Meaning;
+};
+
 struct Quantity {
     QString Name;
     QString Formula;
@@ -50,6 +58,7 @@ struct EquationDoc {
 };
 
 struct EquationSource {
+    std::map<std::pair<int, int>, Flow> Flows; // by database cell (row, column)
     std::vector<Quantity> Quantities;
     std::vector<EquationDoc> Equations; // in order, equation 1 to 39
 };
@@ -69,10 +78,16 @@ QStringList CheckAgainstModel(const EquationSource& source, const kv::Data_Real&
 
 // Fixed-point with a typographic minus; a value that rounds to zero has no sign.
 QString FormatNumber(double value, int decimals);
-// A formula as HTML: typographic minus, a centred dot for products.
-QString FormulaHtml(const QString& formula);
+// A formula as HTML: database cells as their named flows, divisions as
+// fractions (numerator over denominator), a typographic minus and a centred dot
+// for products. A cell without a flow name raises DocError.
+QString FormulaHtml(const QString& formula, const EquationSource& source);
 // An equation as a sum of coefficients times variables equal to zero.
-QString LinearFormHtml(const EquationDoc& equation);
+QString LinearFormHtml(const EquationDoc& equation, const EquationSource& source);
+
+// Every line of a document source that ends in a word and a hyphen: the
+// document would show the hyphen and a space ("cost- minimising").
+QStringList LineEndHyphens(const QString& text);
 
 // ---- experiments -----------------------------------------------------------
 
@@ -107,7 +122,7 @@ ExperimentRun RunExperiment(const Experiment& experiment);
 // Expands the {{...}} fields of a document source:
 //   {{database:base}}, {{database:EXP:METHOD}}   the initial or an updated database
 //   {{variables}}, {{closure}}                    the 52 variables, the default closure
-//   {{quantities}}, {{equations}}, {{equations:list}}
+//   {{flows}}, {{quantities}}, {{equations}}, {{equations:list}}
 //   {{experiment:EXP}}, {{experiment:EXP:V1,V2}}  results under the five methods
 //   {{value:EXP:METHOD:VAR[:DEC]}}, {{absvalue:...}}  one result (2 decimals unless DEC)
 //   {{cell:base:R:C:DEC}}                         one cell of the initial database
@@ -126,6 +141,7 @@ private:
     QString databaseTable(const kv::Data_Real& D) const;
     QString variablesTable() const;
     QString closureTable() const;
+    QString flowsTable() const;
     QString quantitiesTable() const;
     QString equationsSection() const;
     QString equationsList() const;
@@ -137,7 +153,8 @@ private:
     kv::Data_Real FBase{};
 };
 
-// Lays out HTML on A4 pages and writes it as a PDF file.
+// Lays out HTML on A4 pages and writes it as a PDF file whose outline (the
+// viewer's bookmarks) holds the headings h1 to h3 on their pages.
 void WritePdf(const QString& html, const QString& styleSheet, const QString& path,
               const QString& title);
 

@@ -14,9 +14,14 @@
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
 
+#include <cerrno>
 #include <charconv>
 #include <cmath>
-#include <sstream>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <set>
 #include <stdexcept>
 #include <string_view>
 
@@ -29,75 +34,199 @@ struct UsageError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-double ParseNumber(std::string_view text, std::string_view what) {
+// The options that take a value, for naming the option an argument belongs to.
+const std::set<std::string, std::less<>> ValueOptions{"--method", "--swap",   "--shock", "--data",
+                                                      "--title",  "--format", "--tem"};
+
+// Whether s is well-formed UTF-8 (no overlong forms, surrogates or code points
+// beyond U+10FFFF); at holds the offset of the first bad byte.
+bool ValidUtf8(std::string_view s, std::size_t& at) {
+    for (std::size_t i = 0; i < s.size();) {
+        const auto b = static_cast<unsigned char>(s[i]);
+        std::size_t len = 0;
+        unsigned cp = 0;
+        if (b < 0x80) {
+            len = 1;
+            cp = b;
+        } else if (b >= 0xc2 && b <= 0xdf) {
+            len = 2;
+            cp = b & 0x1fu;
+        } else if (b >= 0xe0 && b <= 0xef) {
+            len = 3;
+            cp = b & 0x0fu;
+        } else if (b >= 0xf0 && b <= 0xf4) {
+            len = 4;
+            cp = b & 0x07u;
+        } else {
+            at = i;
+            return false;
+        }
+        if (i + len > s.size()) {
+            at = i;
+            return false;
+        }
+        for (std::size_t k = 1; k < len; ++k) {
+            const auto c = static_cast<unsigned char>(s[i + k]);
+            if ((c & 0xc0u) != 0x80u) {
+                at = i;
+                return false;
+            }
+            cp = (cp << 6) | (c & 0x3fu);
+        }
+        if ((len == 3 && (cp < 0x800 || (cp >= 0xd800 && cp <= 0xdfff))) ||
+            (len == 4 && (cp < 0x10000 || cp > 0x10ffff))) {
+            at = i;
+            return false;
+        }
+        i += len;
+    }
+    return true;
+}
+
+// An argument as a message shows it, in single quotes: control characters and
+// bytes that are not UTF-8 written as \xNN.
+std::string Quoted(std::string_view s) {
+    std::string shown = "'";
+    std::size_t bad = 0;
+    const bool utf8 = ValidUtf8(s, bad);
+    for (const char ch : s) {
+        const auto b = static_cast<unsigned char>(ch);
+        if (b < 0x20 || b == 0x7f || (!utf8 && b >= 0x80)) {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02x", b);
+            shown += hex;
+        } else {
+            shown += ch;
+        }
+    }
+    return shown + "'";
+}
+
+// Refuses an argument that is not UTF-8 or holds a control character, naming
+// the option it belongs to.
+void CheckArgumentText(const std::vector<std::string>& args) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        std::string owner;
+        if (arg.rfind("--", 0) == 0 && arg.size() > 2) {
+            owner = arg.substr(0, arg.find('='));
+        } else if (i > 0 && ValueOptions.count(args[i - 1]) > 0) {
+            owner = args[i - 1];
+        } else {
+            owner = "argument " + std::to_string(i + 1);
+        }
+        std::size_t bad = 0;
+        if (!ValidUtf8(owner, bad)) {
+            owner = Quoted(owner);
+        }
+        if (!ValidUtf8(arg, bad)) {
+            throw UsageError(owner + ": " + Quoted(arg) + " is not valid UTF-8 (byte " +
+                             std::to_string(bad + 1) + ")");
+        }
+        for (const char ch : arg) {
+            const auto b = static_cast<unsigned char>(ch);
+            if (b < 0x20 || b == 0x7f) {
+                throw UsageError(owner + ": " + Quoted(arg) + " holds a control character");
+            }
+        }
+    }
+}
+
+double ParseNumber(std::string_view text, const std::string& what) {
+    if (text.empty()) {
+        throw UsageError(what + ": a number is missing");
+    }
     double value = 0;
     const char* first = text.data();
     const char* last = text.data() + text.size();
-    if (!text.empty() && *first == '+') {
+    if (*first == '+') {
         ++first;
     }
-    auto [ptr, ec] = std::from_chars(first, last, value);
-    if (text.empty() || ec != std::errc() || ptr != last || !std::isfinite(value)) {
-        throw UsageError("not a number in " + std::string(what) + ": '" + std::string(text) + "'");
+    const auto [ptr, ec] = std::from_chars(first, last, value);
+    if (ec == std::errc::result_out_of_range && ptr == last) {
+        throw UsageError(what + ": " + Quoted(text) +
+                         " is out of range (too large or too small for a number)");
+    }
+    if (ec != std::errc() || ptr != last || !std::isfinite(value)) {
+        throw UsageError(what + ": not a number: " + Quoted(text));
     }
     return value;
 }
 
-void CheckRange(double value, double lo, double hi, std::string_view what) {
+std::string NumberText(double value) {
+    char buf[32];
+    const auto [ptr, ec] = std::to_chars(buf, buf + sizeof buf, value);
+    return ec == std::errc() ? std::string(buf, ptr) : std::string("?");
+}
+
+void CheckRange(double value, std::string_view typed, double lo, double hi,
+                const std::string& what) {
     if (value < lo || value > hi) {
-        std::ostringstream msg;
-        msg << "value out of range in " << what << ": " << value << " (allowed " << lo << " to "
-            << hi << ")";
-        throw UsageError(msg.str());
+        throw UsageError(what + ": value out of range: " + std::string(typed) + " (allowed " +
+                         NumberText(lo) + " to " + NumberText(hi) + ")");
     }
 }
 
-kv::Variable NamedVariable(std::string_view name, std::string_view what) {
+kv::Variable NamedVariable(std::string_view name, const std::string& what) {
     const kv::Variable v = kv::FindVariable(name);
     if (v == 0) {
-        throw UsageError("unknown variable '" + std::string(name) + "' in " + std::string(what));
+        throw UsageError(what + ": unknown variable " + Quoted(name));
     }
     return v;
 }
 
 // Splits "A<sep>B" of the option's argument; form names the parts for the message.
 std::pair<std::string, std::string> SplitAt(const std::string& text, char sep,
-                                            std::string_view option, std::string_view form) {
+                                            const std::string& what, std::string_view form) {
     const auto pos = text.find(sep);
     if (pos == std::string::npos) {
-        throw UsageError(std::string(option) + " expects " + std::string(form) + ", got '" + text +
-                         "'");
+        throw UsageError(what + ": expects " + std::string(form) + ", got " +
+                         (text.empty() ? std::string("an empty argument") : Quoted(text)));
     }
     return {text.substr(0, pos), text.substr(pos + 1)};
 }
 
-void ApplyDataEdit(kv::TExperiment& E, const std::string& arg) {
-    const std::string what = "--data " + arg;
-    const auto [cell, valueText] = SplitAt(arg, '=', "--data", "R,C=VALUE");
-    const auto [rowText, colText] = SplitAt(cell, ',', "--data", "R,C=VALUE");
-    const double rd = ParseNumber(rowText, what);
-    const double cd = ParseNumber(colText, what);
-    const int r = static_cast<int>(rd);
-    const int c = static_cast<int>(cd);
-    if (rd != r || cd != c || r < 1 || r > kv::DataRows || c < 1 || c > kv::DataCols ||
-        !kv::EditMask(r, c)) {
-        throw UsageError("cell " + cell + " is not an entered cell of the database in " + what);
+// One database cell index of --data, checked before it becomes an integer.
+int CellIndex(const std::string& text, int last, const std::string& cell, const std::string& what) {
+    const double d = ParseNumber(text, what);
+    if (!(d >= 1 && d <= last) || d != std::floor(d)) {
+        throw UsageError(what + ": cell " + cell + " is not an entered cell of the database");
     }
-    const double value = ParseNumber(valueText, what);
-    CheckRange(value, -100, 500, what);
-    E.BaseData(r, c) = value;
+    return static_cast<int>(d);
 }
 
-void ApplySwap(kv::TExperiment& E, const std::string& arg) {
-    const std::string what = "--swap " + arg;
-    const auto [endoName, exoName] = SplitAt(arg, ':', "--swap", "ENDO:EXO");
+// What was solved, as the JSON echoes it.
+struct TEcho {
+    std::vector<kv::TDataEdit> DataEdits; // in the order given
+    std::vector<std::pair<kv::Variable, kv::Variable>>
+        Exchanges; // (made exogenous, made endogenous)
+};
+
+void ApplyDataEdit(kv::TExperiment& E, const std::string& arg, TEcho& echo) {
+    const std::string what = "--data " + Quoted(arg);
+    const auto [cell, valueText] = SplitAt(arg, '=', what, "R,C=VALUE");
+    const auto [rowText, colText] = SplitAt(cell, ',', what, "R,C=VALUE");
+    const int r = CellIndex(rowText, kv::DataRows, cell, what);
+    const int c = CellIndex(colText, kv::DataCols, cell, what);
+    if (!kv::EditMask(r, c)) {
+        throw UsageError(what + ": cell " + cell + " is not an entered cell of the database");
+    }
+    const double value = ParseNumber(valueText, what);
+    CheckRange(value, valueText, -100, 500, what);
+    E.BaseData(r, c) = value;
+    echo.DataEdits.push_back({r, c, value});
+}
+
+void ApplySwap(kv::TExperiment& E, const std::string& arg, TEcho& echo) {
+    const std::string what = "--swap " + Quoted(arg);
+    const auto [endoName, exoName] = SplitAt(arg, ':', what, "ENDO:EXO");
     const kv::Variable vOut = NamedVariable(endoName, what);
     const kv::Variable vIn = NamedVariable(exoName, what);
     if (!E.Closure.Endo(vOut)) {
-        throw UsageError("'" + endoName + "' is not endogenous in " + what);
+        throw UsageError(what + ": " + Quoted(endoName) + " is not endogenous");
     }
     if (E.Closure.Endo(vIn)) {
-        throw UsageError("'" + exoName + "' is not exogenous in " + what);
+        throw UsageError(what + ": " + Quoted(exoName) + " is not exogenous");
     }
     int j = 0;
     for (int k = 1; k <= kv::NumExo; ++k) {
@@ -105,25 +234,73 @@ void ApplySwap(kv::TExperiment& E, const std::string& arg) {
             j = k;
         }
     }
-    kv::ExchangeVariables(E.Closure, E.Closure.EndoPos(vOut), j);
+    E.Exchange(E.Closure.EndoPos(vOut), j);
+    echo.Exchanges.emplace_back(vOut, vIn);
 }
 
-void ApplyShock(kv::TExperiment& E, const std::string& arg) {
-    const std::string what = "--shock " + arg;
-    const auto [name, valueText] = SplitAt(arg, '=', "--shock", "NAME=VALUE");
+void ApplyShock(kv::TExperiment& E, const std::string& arg,
+                std::map<kv::Variable, std::string>& shocked) {
+    const std::string what = "--shock " + Quoted(arg);
+    const auto [name, valueText] = SplitAt(arg, '=', what, "NAME=VALUE");
     const kv::Variable v = NamedVariable(name, what);
     if (E.Closure.Endo(v)) {
-        throw UsageError("'" + name + "' is not exogenous in " + what);
+        throw UsageError(what + ": " + Quoted(name) + " is not exogenous");
+    }
+    const auto [it, first] = shocked.emplace(v, arg);
+    if (!first) {
+        throw UsageError(what + ": " + Quoted(name) + " is shocked twice (also --shock " +
+                         Quoted(it->second) + ")");
     }
     const double value = ParseNumber(valueText, what);
-    CheckRange(value, -99, 500, what);
+    CheckRange(value, valueText, -99, 500, what);
     E.ShockVec(v) = value;
 }
 
-void WriteVariables(const kv::TExperiment& E, std::ostream& out) {
+// A field of RFC 4180 text: quoted when it holds a comma, a quote or a line
+// break, with each quote doubled.
+std::string CsvField(std::string_view s) {
+    if (s.find_first_of(",\"\r\n") == std::string_view::npos) {
+        return std::string(s);
+    }
+    std::string quoted = "\"";
+    for (const char ch : s) {
+        quoted += ch;
+        if (ch == '"') {
+            quoted += '"';
+        }
+    }
+    return quoted + "\"";
+}
+
+void WriteCsvRow(std::ostream& out, const std::vector<std::string>& fields) {
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        out << (i > 0 ? "," : "") << CsvField(fields[i]);
+    }
+    out << "\r\n";
+}
+
+void WriteVariables(const kv::TExperiment& E, std::ostream& out, bool csv) {
+    if (csv) {
+        WriteCsvRow(out, {"index", "name", "description", "closure"});
+    }
     for (kv::Variable v = 1; v <= kv::NumVars; ++v) {
-        out << v << '\t' << kv::VarName(v) << '\t' << kv::VarDesc(v) << '\t'
-            << (E.Closure.Endo(v) ? "endogenous" : "exogenous") << '\n';
+        const char* closure = E.Closure.Endo(v) ? "endogenous" : "exogenous";
+        if (csv) {
+            WriteCsvRow(out, {std::to_string(v), kv::VarName(v), kv::VarDesc(v), closure});
+        } else {
+            out << v << '\t' << kv::VarName(v) << '\t' << kv::VarDesc(v) << '\t' << closure << '\n';
+        }
+    }
+}
+
+// One row per variable of the solution: name, description, title, method run,
+// value with full precision, and whether it was exogenous.
+void WriteLongCsv(const kv::TExperiment& E, std::ostream& out, const std::string& title,
+                  int methodRun) {
+    WriteCsvRow(out, {"variable", "description", "experiment", "method", "value", "exogenous"});
+    for (kv::Variable v = 1; v <= kv::NumVars; ++v) {
+        WriteCsvRow(out, {kv::VarName(v), kv::VarDesc(v), title, std::to_string(methodRun),
+                          NumberText(E.ShockVec(v)), E.Closure.Endo(v) ? "false" : "true"});
     }
 }
 
@@ -137,12 +314,36 @@ const char* StatusName(const kv::SolveResult& res) {
     return "ok";
 }
 
-void WriteJson(const kv::TExperiment& E, std::ostream& out, const std::string& title, int method,
-               const kv::SolveResult& res, bool updatedData) {
+void WriteJson(const kv::TExperiment& E, std::ostream& out, const std::string& title,
+               int methodAsked, const kv::SolveResult& res, const TEcho& echo,
+               const kv::Variable_Real& shocks, bool updatedData) {
     nlohmann::ordered_json doc;
     doc["title"] = title;
-    doc["method"] = method;
+    doc["method"] = kv::MethodRun(methodAsked);
+    doc["method_requested"] = methodAsked;
+    doc["method_name"] = kv::MethodCaption(methodAsked);
     doc["status"] = StatusName(res);
+    nlohmann::ordered_json edits = nlohmann::ordered_json::array();
+    for (const kv::TDataEdit& e : echo.DataEdits) {
+        edits.push_back({{"row", e.Row},
+                         {"column", e.Col},
+                         {"row_label", kv::RowLabel(e.Row)},
+                         {"column_label", kv::ColLabel(e.Col)},
+                         {"value", e.Value}});
+    }
+    doc["data_edits"] = edits;
+    nlohmann::ordered_json exchanges = nlohmann::ordered_json::array();
+    for (const auto& [out, in] : echo.Exchanges) {
+        exchanges.push_back(
+            {{"made_exogenous", kv::VarName(out)}, {"made_endogenous", kv::VarName(in)}});
+    }
+    doc["exchanges"] = exchanges;
+    nlohmann::ordered_json shockDoc = nlohmann::ordered_json::object();
+    for (int k = 1; k <= kv::NumExo; ++k) {
+        const kv::Variable v = E.Closure.ExoList(k);
+        shockDoc[kv::VarName(v)] = shocks(v);
+    }
+    doc["shocks"] = shockDoc;
     nlohmann::ordered_json results = nlohmann::ordered_json::object();
     for (kv::Variable v = 1; v <= kv::NumVars; ++v) {
         results[kv::VarName(v)] = E.ShockVec(v);
@@ -154,15 +355,22 @@ void WriteJson(const kv::TExperiment& E, std::ostream& out, const std::string& t
     }
     doc["exogenous"] = exo;
     if (updatedData) {
+        nlohmann::ordered_json rowLabels = nlohmann::ordered_json::array();
+        nlohmann::ordered_json colLabels = nlohmann::ordered_json::array();
         nlohmann::ordered_json rows = nlohmann::ordered_json::array();
+        for (int c = 1; c <= kv::DataCols; ++c) {
+            colLabels.push_back(kv::ColLabel(c));
+        }
         for (int r = 1; r <= kv::DataRows; ++r) {
+            rowLabels.push_back(kv::RowLabel(r));
             nlohmann::ordered_json row = nlohmann::ordered_json::array();
             for (int c = 1; c <= kv::DataCols; ++c) {
                 row.push_back(E.NewData(r, c));
             }
             rows.push_back(row);
         }
-        doc["updated_data"] = rows;
+        doc["updated_data"] = {
+            {"row_labels", rowLabels}, {"column_labels", colLabels}, {"values", rows}};
     }
     out << doc.dump(2) << '\n';
 }
@@ -206,18 +414,48 @@ bool WriteTables(const kv::TExperiment& E, std::ostream& out, std::ostream& err,
     return true;
 }
 
-const std::vector<std::string> Formats{"json", "csv", "text"};
-const char* const FormatHelp =
-    "Output format: json; csv (the Results page as Save writes it); text (the Results "
-    "page as Print writes it)";
-#else
-const std::vector<std::string> Formats{"json"};
-const char* const FormatHelp = "Output format: json";
 #endif
 
-} // namespace
+const std::vector<std::string> Formats{"json", "csv", "text", "long-csv"};
+const char* const FormatHelp =
+    "Output format: json; csv (the Results page as Save writes it); text (the Results "
+    "page as Print writes it); long-csv (one RFC 4180 row per variable: variable, "
+    "description, experiment, method, value, exogenous)";
 
-int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+// The edits, exchanges and shocks given, for the messages about a failed solve.
+std::string GivenOptions(const std::vector<std::string>& dataEdits,
+                         const std::vector<std::string>& swaps,
+                         const std::vector<std::string>& shocks) {
+    std::string given;
+    const auto add = [&given](const char* option, const std::vector<std::string>& values) {
+        for (const std::string& v : values) {
+            given += (given.empty() ? "" : " ") + std::string(option) + " " + Quoted(v);
+        }
+    };
+    add("--data", dataEdits);
+    add("--swap", swaps);
+    add("--shock", shocks);
+    return given.empty() ? std::string("no options: the default experiment") : given;
+}
+
+// Whether the check file named by --tem can be written: it is created (or
+// kept) now, so that a folder that cannot take it fails before anything is
+// solved; why says what went wrong.
+bool TemWritable(const std::string& path, std::string& why) {
+    std::FILE* f = std::fopen(path.c_str(), "ab");
+    if (f == nullptr) {
+        const int error = errno;
+        std::error_code ec;
+        const std::filesystem::path full = std::filesystem::absolute(path, ec);
+        why = "--tem " + Quoted(path) + ": cannot write the check file " +
+              Quoted(ec ? path : full.lexically_normal().string()) + ": " + std::strerror(error);
+        return false;
+    }
+    std::fclose(f);
+    return true;
+}
+
+int RunParsed(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     CLI::App app{"kvsolve: solves one experiment on the KV model and prints the results.",
                  "kvsolve"};
     int method = 1;
@@ -226,8 +464,12 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     std::vector<std::string> dataEdits;
     std::string title = "Sim 1";
     std::string format = "json";
+    std::string tem;
     bool updatedData = false;
     bool listVariables = false;
+    app.set_version_flag("--version",
+                         std::string("kvsolve " WINVELMAR_VERSION "\n" WINVELMAR_LICENCE),
+                         "Print the version and the licence, then stop");
     app.add_option("--method", method,
                    "Solution method: 1 Johansen, 2 Euler 4-step, 3 Euler 16-step, "
                    "4 Euler 2-4-8 extrapolation, 5 Euler 8-16-32 extrapolation "
@@ -236,54 +478,113 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
                    "ENDO:EXO - exchange an endogenous with an exogenous variable (repeatable, "
                    "applied in order)");
     app.add_option("--shock", shocks,
-                   "NAME=VALUE - shock of an exogenous variable, -99 to 500 (repeatable)");
+                   "NAME=VALUE - shock of an exogenous variable, -99 to 500 (repeatable, once "
+                   "per variable)");
     app.add_option("--data", dataEdits,
                    "R,C=VALUE - set an entered cell of the initial database, -100 to 500 "
-                   "(repeatable)");
+                   "(repeatable, once per cell)");
     app.add_option("--title", title, "Experiment title (default \"Sim 1\")");
     app.add_option("--format", format, FormatHelp)->check(CLI::IsMember(Formats));
+    app.add_option("--tem", tem,
+                   "Write the consistency-check file of every solution step to FILE "
+                   "(by default no file is written)");
     app.add_flag("--updated-data", updatedData,
-                 "Include the updated database (csv, text: the Updated Data page after the "
-                 "Results page)");
+                 "Include the updated database (json: with its row and column labels; csv, "
+                 "text: the Updated Data page after the Results page)");
     app.add_flag("--variables", listVariables,
-                 "List index, name, description and closure of every variable, then stop");
+                 "List index, name, description and closure of every variable (--format csv: "
+                 "as CSV), then stop");
 
+    try {
+        CheckArgumentText(args);
+    } catch (const UsageError& e) {
+        err << "kvsolve: " << e.what() << '\n';
+        return ExitUsage;
+    }
     std::vector<std::string> reversed(args.rbegin(), args.rend());
     try {
         app.parse(reversed);
     } catch (const CLI::CallForHelp&) {
         out << app.help();
         return ExitOk;
+    } catch (const CLI::CallForVersion& e) {
+        out << e.what() << '\n';
+        return ExitOk;
+    } catch (const CLI::ExtrasError&) {
+        std::string extras;
+        for (const std::string& extra : app.remaining()) {
+            extras += (extras.empty() ? "" : " ") + Quoted(extra);
+        }
+        err << "kvsolve: unexpected argument " << extras
+            << " (every value follows its option; see --help)\n";
+        return ExitUsage;
     } catch (const CLI::ParseError& e) {
         err << "kvsolve: " << e.what() << '\n';
         return ExitUsage;
     }
+#ifndef KVSOLVE_TABLE_FORMATS
+    if ((format == "csv" || format == "text") && !listVariables) {
+        err << "kvsolve: --format " << format
+            << ": the pages' tables need the output library, which this build of kvsolve has "
+               "not\n";
+        return ExitUsage;
+    }
+#endif
+    if (updatedData && format == "long-csv") {
+        err << "kvsolve: --updated-data: not available with --format long-csv (use --format json "
+               "or csv)\n";
+        return ExitUsage;
+    }
 
     kv::TExperiment E;
+    TEcho echo;
     try {
         for (const auto& edit : dataEdits) {
-            ApplyDataEdit(E, edit);
+            ApplyDataEdit(E, edit, echo);
         }
         for (const auto& swap : swaps) {
-            ApplySwap(E, swap);
+            ApplySwap(E, swap, echo);
         }
+        std::map<kv::Variable, std::string> shocked;
         for (const auto& shock : shocks) {
-            ApplyShock(E, shock);
+            ApplyShock(E, shock, shocked);
         }
     } catch (const UsageError& e) {
         err << "kvsolve: " << e.what() << '\n';
         return ExitUsage;
     }
     if (listVariables) {
-        WriteVariables(E, out);
+        WriteVariables(E, out, format == "csv" || format == "long-csv");
         return ExitOk;
     }
+    if (method < 1 || method > 5) {
+        err << "kvsolve: --method " << method << ": there is no method " << method << "; method 4 ("
+            << kv::MethodCaption(method) << ") runs\n";
+    }
 
+    // The check file only where it was asked for: a command-line tool works in
+    // a folder it cannot write.
+    struct TemName {
+        std::string Before = kv::TemFileName;
+        ~TemName() { kv::TemFileName = Before; }
+    } temName;
+    kv::TemFileName = tem;
+    const std::string given = GivenOptions(dataEdits, swaps, shocks);
+    if (std::string why; !tem.empty() && !TemWritable(tem, why)) {
+        err << "kvsolve: " << why << '\n';
+        return ExitError;
+    }
     try {
         if (!dataEdits.empty()) {
             if (kv::DeriveData(E.BaseData)) {
-                err << "Warning: Editing caused negative values in Data Base\n"
-                       "Please rectify immediately\n";
+                std::string cells;
+                for (const auto& [r, c] : kv::NegativeFlowCells(E.BaseData)) {
+                    cells += (cells.empty() ? "" : ", ") + std::string("cell ") +
+                             std::to_string(r) + "," + std::to_string(c) + " (" + kv::RowLabel(r) +
+                             ", " + kv::ColLabel(c) + ") is " + NumberText(E.BaseData(r, c));
+                }
+                err << "kvsolve: Warning: Editing caused negative values in Data Base (" << given
+                    << "): " << cells << "; please rectify\n";
                 return ExitBadData;
             }
             const auto undefined = kv::UndefinedCoefficients(E.BaseData);
@@ -296,30 +597,54 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
             E.RebuildTableau();
         }
         E.Title = title;
+        const kv::Variable_Real shocksGiven = E.ShockVec;
         const kv::SolveResult res = E.Solve(method);
         if (format == "json") {
-            WriteJson(E, out, title, method, res, updatedData);
+            WriteJson(E, out, title, method, res, echo, shocksGiven, updatedData);
+        }
+        const bool solved = !res.singular && !res.negativeFlow;
+        if (format == "long-csv" && solved) {
+            WriteLongCsv(E, out, title, kv::MethodRun(method));
         }
 #ifdef KVSOLVE_TABLE_FORMATS
         // Like the Solve page, a failed solution stores nothing and has no table.
-        if (format != "json" && !res.singular && !res.negativeFlow &&
+        if ((format == "csv" || format == "text") && solved &&
             !WriteTables(E, out, err, format, updatedData)) {
             return ExitError;
         }
 #endif
         if (res.singular) {
-            err << "kvsolve: Singular matrix\n";
+            err << "kvsolve: Singular matrix: the closure does not determine the endogenous "
+                   "variables ("
+                << given << ")\n";
             return ExitSingular;
         }
         if (res.negativeFlow) {
-            err << "kvsolve: Negative flow arose during computation\n";
+            err << "kvsolve: Negative flow arose during computation (method "
+                << kv::MethodRun(method) << ", " << given << ")\n";
             return ExitNegativeFlow;
         }
         return ExitOk;
     } catch (const kv::Exception& e) {
-        err << "kvsolve: (" << e.className() << ")" << e.message() << '\n';
+        err << "kvsolve: (" << e.className() << ")" << e.message() << " (" << given << ")\n";
         return ExitError;
     }
+}
+
+} // namespace
+
+int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    // Nothing escapes: whatever was not foreseen is reported as an error.
+    try {
+        return RunParsed(args, out, err);
+    } catch (const std::bad_alloc&) {
+        err << "kvsolve: out of memory\n";
+    } catch (const std::exception& e) {
+        err << "kvsolve: unexpected error: " << e.what() << '\n';
+    } catch (...) {
+        err << "kvsolve: unexpected error\n";
+    }
+    return ExitError;
 }
 
 } // namespace kvsolve

@@ -29,6 +29,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QStatusTipEvent>
@@ -253,12 +254,14 @@ void TSDIAppForm::buildMenu() {
     PDFEquations1 = add("PDF Equations", "PDFEquations1");
     PDFVariables1 = add("PDF Variables", "PDFVariables1");
     About1 = add("&About", "About1");
+    AboutQt1 = add("About &Qt", "AboutQt1");
     connect(Contents1, &QAction::triggered, this, &TSDIAppForm::HelpContentsClick);
     connect(CurrentScreen1, &QAction::triggered, this, &TSDIAppForm::CurrentScreen1Click);
     connect(PDFBookChapter1, &QAction::triggered, this, &TSDIAppForm::PDFBookChapter1Click);
     connect(PDFEquations1, &QAction::triggered, this, &TSDIAppForm::PDFEquations1Click);
     connect(PDFVariables1, &QAction::triggered, this, &TSDIAppForm::PDFVariables1Click);
     connect(About1, &QAction::triggered, this, &TSDIAppForm::About1Click);
+    connect(AboutQt1, &QAction::triggered, this, &TSDIAppForm::AboutQt1Click);
 
     // "E&xit" on the menu bar is reached with Alt+X, its access key.
     ExitItem = bar->addAction(QStringLiteral("E&xit"));
@@ -775,6 +778,10 @@ void TSDIAppForm::PDFEquations1Click() {
 
 void TSDIAppForm::PDFVariables1Click() {
     OpenDocument(VariablesFile, this);
+}
+
+void TSDIAppForm::AboutQt1Click() {
+    QMessageBox::aboutQt(this);
 }
 
 void TSDIAppForm::About1Click() {

@@ -77,6 +77,7 @@ public:
     QAction* PDFEquations1;
     QAction* PDFVariables1;
     QAction* About1;
+    QAction* AboutQt1;
     QAction* ExitItem;
     // The experiment as a document, after the items above.
     QMenu* ExperimentMenu;
@@ -130,6 +131,8 @@ public:
     void PDFVariables1Click();
     // The about box, with the program's icon, name and version.
     void About1Click();
+    // The toolkit's own box: its version and licence.
+    void AboutQt1Click();
     void BaseDataTableDoneEdit(int r, int c);
     // Print, save and copy of the current page; the commands themselves live
     // in TOutputCommands.

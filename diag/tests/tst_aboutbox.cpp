@@ -100,6 +100,11 @@ private slots:
             QVERIFY(box.CreditLabel1->y() <= credit->y());
         }
         QVERIFY(box.CreditLabel1->y() < box.Label2->y() && box.Label2->y() < box.CreditLabel3->y());
+        // The licence line under the credits, naming the licence by its identifier.
+        QVERIFY(box.LicenceLabel->isVisible());
+        QVERIFY(box.LicenceLabel->text().contains("GPL-3.0-or-later"));
+        QVERIFY(box.CreditLabel3->y() < box.LicenceLabel->y() &&
+                box.LicenceLabel->y() < box.Label4->y());
         QVERIFY(box.Label2->font().underline());
         QCOMPARE(box.Label2->palette().color(QPalette::WindowText), QColor(0, 0, 0x80));
         QCOMPARE(box.Label2->cursor().shape(), Qt::PointingHandCursor);

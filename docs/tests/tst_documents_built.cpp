@@ -2,12 +2,14 @@
 // equations source is checked against the model, every field is filled from
 // the model, and the documents beside the executable carry what they should.
 #include "docgen.h"
+#include "pdfoutline.h"
 
 #include "solve.h"
 #include "tableau.h"
 
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QtTest>
 
@@ -90,6 +92,10 @@ private slots:
                                          << "line 1";
         QTest::newRow("too few equations") << "equation 1 | One\nterm c | 1"
                                            << "1 equations";
+        QTest::newRow("flow outside the database") << "flow 12,1 | X | nothing"
+                                                   << "line 1";
+        QTest::newRow("flow named twice") << "flow 1,1 | A | a\nflow 1,1 | B | b"
+                                          << "line 2";
     }
     void badSources() {
         QFETCH(QString, text);
@@ -142,14 +148,85 @@ private slots:
         QCOMPARE(FormatNumber(-1.5, 3), minus + "1.500");
         QCOMPARE(FormatNumber(-0.0004, 3), QStringLiteral("0.000"));
         QCOMPARE(FormatNumber(2.0 / 3.0, 6), QStringLiteral("0.666667"));
-        QCOMPARE(FormulaHtml("-(D(3,6) / MT) * (D(3,1) / u1)"),
-                 minus + QStringLiteral("(D(3,6) / MT) \u00b7 (D(3,1) / u1)"));
-        QCOMPARE(LinearFormHtml(FSource.Equations[0]),
+        QCOMPARE(LinearFormHtml(FSource.Equations[0], FSource),
                  "x(11)3 " + minus + " c + (1 + S11 " + minus + " sd1)\u00b7p(11) + (S12 " + minus +
                      " si1)\u00b7p(12) + S21\u00b7p(21) + S22\u00b7p(22) = 0");
-        QCOMPARE(LinearFormHtml(FSource.Equations[15]),
+        QCOMPARE(LinearFormHtml(FSource.Equations[15], FSource),
                  "x(32)1 " + minus + " z1 " + minus + " (1 " + minus + " b1)\u00b7p(31) + (1 " +
                      minus + " b1)\u00b7p(32)1 = 0");
+    }
+
+    // Coefficients are written as fractions of named flows: a division is a
+    // numerator cell ruled off from its denominator, a database cell is its
+    // flow's symbol, and no programming notation is left.
+    void fractionsOfNamedFlows_data() {
+        QTest::addColumn<QString>("formula");
+        QTest::addColumn<QStringList>("cells"); // the row's cells, fractions as "num|den"
+        const QString minus(QChar(0x2212));
+        QTest::newRow("share") << "D(3,1) / (D(3,1) + D(1,1))"
+                               << QStringList{"V<sub>(12)1</sub>|V<sub>(12)1</sub> + "
+                                              "V<sub>(11)1</sub>"};
+        QTest::newRow("sign before the fraction")
+            << "-D(6,2) / D(7,2)" << QStringList{minus, "V<sub>(32)2</sub>|T<sub>2</sub>"};
+        QTest::newRow("product of fractions")
+            << "-(D(4,6) / MT) * (D(4,3) / u2)"
+            << QStringList{minus, "M<sub>2</sub>|MT", "\u00b7", "V<sub>(22)3</sub>|u2"};
+        QTest::newRow("share with a default")
+            << "SafeRatio(D(1,3), D(7,3), 0.25)"
+            << QStringList{"V<sub>(11)3</sub>|H", ", or 0.25 when the denominator is 0"};
+    }
+    void fractionsOfNamedFlows() {
+        QFETCH(QString, formula);
+        QFETCH(QStringList, cells);
+        const QString html = FormulaHtml(formula, FSource);
+        // Read the one-row table back: a fraction is a nested table of two rows.
+        static const QRegularExpression fraction(
+            "<td valign=\"middle\"><table cellspacing=\"0\" cellpadding=\"1\"><tr><td "
+            "align=\"center\" style=\"border-bottom: 1px solid black\">(.*?)</td></tr><tr><td "
+            "align=\"center\">(.*?)</td></tr></table></td>");
+        QString rest = html;
+        rest.replace(fraction, "<td>\\1|\\2</td>");
+        QVERIFY2(rest.startsWith("<table cellspacing=\"0\" cellpadding=\"0\"><tr>"),
+                 qPrintable(html));
+        rest.remove(QRegularExpression("^<table[^>]*><tr>"))
+            .remove(QRegularExpression("</tr></table>$"));
+        QStringList read;
+        for (const QRegularExpressionMatch& m :
+             QRegularExpression("<td[^>]*>(.*?)</td>").globalMatch(rest)) {
+            read << m.captured(1);
+        }
+        QCOMPARE(read, cells);
+    }
+
+    // Every formula of the source has a symbol for each cell it uses, and
+    // none shows programming notation.
+    void everyFormulaIsWrittenWithFlows() {
+        QStringList formulas;
+        for (const Quantity& q : FSource.Quantities) {
+            formulas << q.Formula;
+        }
+        for (const EquationDoc& eq : FSource.Equations) {
+            for (const Term& t : eq.Terms) {
+                formulas << t.Formula;
+            }
+        }
+        for (const QString& f : formulas) {
+            const QString html = FormulaHtml(f, FSource);
+            QVERIFY2(!html.contains("D(") && !html.contains("SafeRatio") && !html.contains('*'),
+                     qPrintable(f + " -> " + html));
+        }
+        EquationSource withoutFlows = FSource;
+        withoutFlows.Flows.erase({7, 3});
+        QVERIFY_THROWS_EXCEPTION(DocError, FormulaHtml("D(1,3) / D(7,3)", withoutFlows));
+    }
+
+    // A source line that ends in a word and a hyphen would print "cost- minimising".
+    void lineEndHyphens() {
+        QCOMPARE(LineEndHyphens("the cost-\nminimising choice\nan input-output table\n- a list\n"),
+                 QStringList{"line 1 ends in a hyphen: \"the cost-\""});
+        for (const char* source : {"chapter.html", "equations.html", "vars.html"}) {
+            QCOMPARE(LineEndHyphens(readAll(Sources + "/" + source)), QStringList());
+        }
     }
 
     void fieldsComeFromTheModel() {
@@ -214,10 +291,54 @@ private slots:
                 QVERIFY2(text.contains(QStringLiteral("Equation %1: ").arg(i)),
                          qPrintable(QString::number(i)));
             }
+            // Coefficients are fractions of named flows.
+            QVERIFY(!text.contains("D(") && !text.contains("SafeRatio"));
         } else {
             const ExperimentRun t2 = RunExperiment(DocumentExperiments()[0]);
             QVERIFY(text.contains(FormatNumber(t2.Methods[0].Results(kv::FindVariable("z1")), 3)));
             QVERIFY(text.contains(FormatNumber(t2.Methods[4].Results(kv::FindVariable("l")), 3)));
+        }
+
+        // The outline holds the headings nested by level, each opening the page
+        // that shows it.
+        struct Entry {
+            int Depth;
+            QString Title;
+            int Page;
+        };
+        QList<Entry> entries;
+        for (const OutlineEntry& e : ReadOutline(QFile::encodeName(path).toStdString())) {
+            entries.append({e.Level - 1, QString::fromStdString(e.Title), e.Page});
+        }
+        QVERIFY(entries.size() > 2);
+        QCOMPARE(entries[0].Depth, 0);
+        for (const Entry& e : entries) {
+            QVERIFY2(e.Page >= 0, qPrintable(e.Title));
+            QProcess onPage;
+            onPage.start("pdftotext", {"-raw", "-f", QString::number(e.Page + 1), "-l",
+                                       QString::number(e.Page + 1), path, "-"});
+            QVERIFY(onPage.waitForFinished(30000));
+            // The typeset text holds ligatures ("ﬁ" for "fi"); compatibility
+            // normalisation spells them out.
+            const QString pageText = QString::fromUtf8(onPage.readAllStandardOutput())
+                                         .normalized(QString::NormalizationForm_KC)
+                                         .simplified();
+            QVERIFY2(pageText.contains(e.Title), qPrintable(e.Title + " not on its page"));
+        }
+        const auto titled = [&entries](const QString& start, int depth) {
+            return std::count_if(entries.begin(), entries.end(), [&](const Entry& e) {
+                return e.Depth == depth && e.Title.startsWith(start);
+            });
+        };
+        if (file == "EQUATION.pdf") {
+            QCOMPARE(titled("Equation ", 2), 39);
+            QCOMPARE(titled("The equations", 1), 1);
+        } else if (file == "KRTW-Chapter-2.pdf") {
+            QCOMPARE(titled("Chapter 2 The KV model", 0), 1);
+            QCOMPARE(titled("2.", 1), 8);
+            QCOMPARE(titled("Johansen", 2), 1);
+        } else {
+            QCOMPARE(titled("The default closure", 1), 1);
         }
     }
 };

@@ -8,20 +8,43 @@
 
 namespace kvtest {
 
-// Splits a saved line into fields, each closed by the separator; a field
-// holding the separator is wrapped in double quotes.
+// Splits a saved line into fields, each closed by the separator; a quoted
+// field runs to the quote before a separator, and a doubled quote inside it
+// stands for one quote.
 inline QStringList Fields(const QString& line, QChar sep) {
     QStringList fields;
     qsizetype i = 0;
     while (i < line.size()) {
-        const bool quoted = line[i] == QLatin1Char('"');
-        const QString closing = quoted ? QStringLiteral("\"") + sep : QString(sep);
-        const qsizetype end = line.indexOf(closing, quoted ? i + 1 : i);
-        if (end < 0) {
-            return fields << QStringLiteral("<field without closing separator>");
+        if (line[i] != QLatin1Char('"')) {
+            const qsizetype end = line.indexOf(sep, i);
+            if (end < 0) {
+                return fields << QStringLiteral("<field without closing separator>");
+            }
+            fields << line.mid(i, end - i);
+            i = end + 1;
+            continue;
         }
-        fields << (quoted ? line.mid(i + 1, end - i - 1) : line.mid(i, end - i));
-        i = end + closing.size();
+        QString field;
+        qsizetype j = i + 1;
+        for (;; ++j) {
+            if (j >= line.size()) {
+                return fields << QStringLiteral("<quoted field without closing quote>");
+            }
+            if (line[j] == QLatin1Char('"')) {
+                if (j + 1 < line.size() && line[j + 1] == QLatin1Char('"')) {
+                    field += QLatin1Char('"');
+                    ++j;
+                    continue;
+                }
+                break;
+            }
+            field += line[j];
+        }
+        if (j + 1 >= line.size() || line[j + 1] != sep) {
+            return fields << QStringLiteral("<quoted field without closing separator>");
+        }
+        fields << field;
+        i = j + 2;
     }
     return fields;
 }

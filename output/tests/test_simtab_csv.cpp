@@ -97,9 +97,15 @@ INSTANTIATE_TEST_SUITE_P(
         CsvCase{"CommaQuotedWithComma", {{"a", "1,5"}}, Sep::Comma, "a,\"1,5\",\r\n"},
         CsvCase{"CommaBareWithSemicolon", {{"a", "1,5"}}, Sep::Semicolon, "a;1,5;\r\n"},
         CsvCase{"SemicolonQuotedWithSemicolon", {{"a;b"}}, Sep::Semicolon, "\"a;b\";\r\n"},
-        CsvCase{"QuoteAloneUnchanged", {{"say \"hi\""}}, Sep::Comma, "say \"hi\",\r\n"},
-        CsvCase{"QuoteAndSeparatorQuotedNotDoubled", {{"a\"b,c"}}, Sep::Comma, "\"a\"b,c\",\r\n"},
-        CsvCase{"LineBreakUnquoted", {{"a\r\nb"}}, Sep::Comma, "a\r\nb,\r\n"},
+        // A quote or a line break quotes the field, and a quote inside is
+        // doubled, so that the cell reads back as it was.
+        CsvCase{"QuoteQuotedAndDoubled", {{"say \"hi\""}}, Sep::Comma, "\"say \"\"hi\"\"\",\r\n"},
+        CsvCase{"QuoteAndSeparatorQuotedAndDoubled",
+                {{"He said \"hi\", ok", "x"}},
+                Sep::Comma,
+                "\"He said \"\"hi\"\", ok\",x,\r\n"},
+        CsvCase{"QuoteQuotedWithSemicolon", {{"a\"b,c"}}, Sep::Semicolon, "\"a\"\"b,c\";\r\n"},
+        CsvCase{"LineBreakQuoted", {{"a\r\nb", "c\nd"}}, Sep::Comma, "\"a\r\nb\",\"c\nd\",\r\n"},
         CsvCase{"HeadingsAndData",
                 {{" ", "h1", "h2"}, {"r1", "1", "2"}, {"r2", "3", "4"}},
                 Sep::Comma,

@@ -112,7 +112,7 @@ TEST_F(KvSolveTables, CsvUpdatedDataFollowsTheResults) {
     for (int r = 1; r <= kv::DataRows; ++r) {
         const auto fields = SplitFields(lines[53 + r], sep);
         ASSERT_EQ(fields.size(), 7u) << lines[53 + r];
-        const double d11 = doc["updated_data"][r - 1][0].get<double>();
+        const double d11 = doc["updated_data"]["values"][r - 1][0].get<double>();
         EXPECT_EQ(std::stod(fields[1]), std::round(d11 * 100) / 100 + 0.0) << "row " << r;
     }
 }

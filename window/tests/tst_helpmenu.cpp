@@ -5,8 +5,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
+#include <QTimer>
 
 class TestHelpMenu : public QObject {
     Q_OBJECT
@@ -109,6 +111,22 @@ private slots:
         QCOMPARE(f.Topics, (QList<int>{topic, topic}));
         f.Form->CurrentScreen1->trigger();
         QCOMPARE(f.Topics, (QList<int>{topic, topic, topic}));
+    }
+
+    // About Qt opens the toolkit's own box over the window.
+    void aboutQt() {
+        TFormFixture f;
+        QString title;
+        QTimer::singleShot(0, [&title] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                title = box->windowTitle();
+                box->accept();
+            }
+        });
+        f.Form->AboutQt1->trigger();
+        QCOMPARE(title, QString("About Qt"));
+        QVERIFY(f.Dialogs.isEmpty());
     }
 
     void f1OnTheWelcomePage() {

@@ -10,9 +10,12 @@
 
 #include <QClipboard>
 #include <QFileDialog>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QLineEdit>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QProcess>
 #include <QRadioButton>
 #include <QTemporaryDir>
 
@@ -228,6 +231,105 @@ private slots:
 
         f.Press(Qt::Key_Q, Qt::ControlModifier);
         QTRY_VERIFY(!f.Form->isVisible());
+    }
+
+    // Every file Save writes reads back through Python's csv module into the
+    // cells the grid shows (and the empty field after the last separator),
+    // with titles that hold quotes, both separators, line-edit oddities and
+    // characters beyond ASCII; in a point locale and in a comma locale.
+    void savedFilesReadBackThroughPythonsCsv_data() {
+        QTest::addColumn<QLocale>("locale");
+        QTest::newRow("point locale, separator ,") << QLocale(QLocale::English);
+        QTest::newRow("comma locale, separator ;") << QLocale(QLocale::German);
+    }
+    void savedFilesReadBackThroughPythonsCsv() {
+        QFETCH(QLocale, locale);
+        struct TLocaleGuard {
+            QLocale Before;
+            ~TLocaleGuard() { QLocale::setDefault(Before); }
+        } guard;
+        QLocale::setDefault(locale);
+        // Titles of at most 8 characters, the most the title box takes.
+        const QStringList titles{QStringLiteral("\"hi\", ok"),
+                                 QStringLiteral("a;b\"c;\""),
+                                 QStringLiteral("\""),
+                                 QStringLiteral(" pad, "),
+                                 QStringLiteral("#-1 \u00d6\u20ac"),
+                                 QStringLiteral("=1+2,\"\"")};
+        TPagesFixture f;
+        QVERIFY(f.GoTo(piShocks));
+        QVERIFY(f.EnterShock(1, QStringLiteral("-10")));
+        for (int k = 0; k < titles.size(); ++k) {
+            QVERIFY(f.GoTo(piSolve));
+            QLineEdit* edit = f.Solve()->SolNameEditBox();
+            edit->setFocus();
+            edit->selectAll();
+            QTest::keyClick(edit, Qt::Key_Delete);
+            // Key events carry the characters beyond ASCII as their text.
+            for (const QChar ch : titles[k]) {
+                if (ch.unicode() < 128) {
+                    QTest::keyClick(edit, char(ch.unicode()));
+                } else {
+                    QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(ch),
+                                        Qt::NoModifier);
+                }
+            }
+            QCOMPARE(edit->text(), titles[k]);
+            QTest::mouseClick(f.Solve()->SolveButton(), Qt::LeftButton);
+        }
+        QCOMPARE(f.E().Solutions.Count, int(titles.size()));
+        f.Dialogs.clear();
+
+        QStringList files;
+        QList<QList<QStringList>> expected;
+        for (int page : {int(piData), int(piTableau), int(piResults), int(piUpdatedData)}) {
+            QVERIFY(f.GoTo(page));
+            const QString file = FDir.filePath(QStringLiteral("roundtrip%1.csv").arg(page));
+            // The dialog starts from the last file saved, selected in its list;
+            // typing a name in the focused name box replaces that selection.
+            WhenModalShown([file](QWidget* w) {
+                auto* fd = qobject_cast<QFileDialog*>(w);
+                QVERIFY(fd);
+                auto* name = fd->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+                fd->activateWindow();
+                name->setFocus();
+                QVERIFY(QTest::qWaitFor([name] { return name->hasFocus(); }, 3000));
+                name->selectAll();
+                QTest::keyClicks(name, file);
+                QTest::keyClick(name, Qt::Key_Return);
+            });
+            f.Form->Save1->trigger();
+            QVERIFY(f.Dialogs.isEmpty());
+            QVERIFY2(QFile::exists(file), qPrintable(file));
+            QList<QStringList> cells = GridCells(*Grid(f));
+            for (QStringList& row : cells) {
+                row << QString(); // the field after the row's last separator
+            }
+            if (page == piResults) {
+                QCOMPARE(cells[0].mid(1, titles.size()), titles);
+            }
+            files << file;
+            expected << cells;
+        }
+        QProcess python;
+        python.start(QStringLiteral(WINVELMAR_PYTHON),
+                     QStringList{QStringLiteral(WINVELMAR_CSVCELLS), QString(CsvSeparator())} +
+                         files);
+        QVERIFY(python.waitForFinished(30000));
+        QVERIFY2(python.exitCode() == 0, python.readAllStandardError().constData());
+        const QJsonArray tables = QJsonDocument::fromJson(python.readAllStandardOutput()).array();
+        QCOMPARE(tables.size(), files.size());
+        for (int i = 0; i < files.size(); ++i) {
+            QList<QStringList> read;
+            for (const QJsonValue& row : tables[i].toArray()) {
+                QStringList cells;
+                for (const QJsonValue& cell : row.toArray()) {
+                    cells << cell.toString();
+                }
+                read << cells;
+            }
+            QCOMPARE(read, expected[i]);
+        }
     }
 
     // Print Setup's choices reach the printouts: one printer for the window.

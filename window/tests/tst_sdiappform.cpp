@@ -134,7 +134,7 @@ private slots:
             help << a->text();
         }
         QCOMPARE(help, (QStringList{"&Contents", "Current &Screen", "PDF Book Chapter",
-                                    "PDF Equations", "PDF Variables", "&About"}));
+                                    "PDF Equations", "PDF Variables", "&About", "About &Qt"}));
     }
 
     void hintsGoToTheStatusLine() {
