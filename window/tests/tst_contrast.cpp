@@ -88,7 +88,7 @@ private slots:
             QTest::keyClick(e, Qt::Key_Escape);
             QTest::keyClick(e, Qt::Key_Return);
         };
-        const auto cells = [&checks, &f](TGrid* grid, const QString& where) {
+        const auto cells = [&checks](TGrid* grid, const QString& where) {
             for (int r = 0; r < grid->RowCount(); ++r) {
                 for (int c = 0; c < grid->ColCount(); ++c) {
                     const TCellColours colours = grid->CellColours(r, c);
