@@ -29,8 +29,7 @@ int main(int argc, char** argv) {
     {
         TVkApplication app(argc, argv);
         WatchEndSignals();
-        QApplication::setApplicationName(QStringLiteral("WinVELMAR"));
-        QApplication::setApplicationDisplayName(QStringLiteral("WinVELMAR"));
+        TVkApplication::SetTitle(QStringLiteral("WinVELMAR"));
         QApplication::setApplicationVersion(QStringLiteral(WINVELMAR_VERSION));
         QApplication::setDesktopFileName(QStringLiteral("org.winvelmar.WinVELMAR"));
         QIcon icon(QStringLiteral(":/winvelmar-128.png"));

@@ -10,6 +10,34 @@
 
 namespace {
 
+constexpr const char* HelpStandInProperty = "helpStandIn";
+
+QWidget* standInOf(const QWidget* window) {
+    if (!window) {
+        return nullptr;
+    }
+    const QList<QWidget*> children = window->findChildren<QWidget*>();
+    for (QWidget* child : children) {
+        if (child->window() == window && child->property(HelpStandInProperty).toBool()) {
+            return child;
+        }
+    }
+    return nullptr;
+}
+
+// The topic for a help request with focus on the focused control (or none)
+// in window.
+int helpContextIn(const QWidget* focus, const QWidget* window) {
+    if (focus && !focus->isWindow()) {
+        return HelpContextFor(focus);
+    }
+    const QWidget* w = focus ? focus : window;
+    if (const QWidget* standIn = standInOf(w ? w->window() : nullptr)) {
+        return HelpContextFor(standIn);
+    }
+    return HelpContextFor(w);
+}
+
 class TF1Filter : public QObject {
 public:
     using QObject::QObject;
@@ -23,7 +51,12 @@ protected:
         if (key->key() != Qt::Key_F1 || key->modifiers() != Qt::NoModifier) {
             return false;
         }
-        const int context = CurrentHelpContext();
+        // Without an active window, the window that receives the key.
+        const QWidget* window = QApplication::activeWindow();
+        if (!window) {
+            window = static_cast<QWidget*>(watched)->window();
+        }
+        const int context = helpContextIn(QApplication::focusWidget(), window);
         if (context <= 0) {
             return false;
         }
@@ -66,11 +99,14 @@ int ShowHelpFor(const QWidget* widget) {
     return context;
 }
 
-int CurrentHelpContext() {
-    if (QWidget* focus = QApplication::focusWidget()) {
-        return HelpContextFor(focus);
+void SetHelpStandIn(QWidget* widget) {
+    if (widget) {
+        widget->setProperty(HelpStandInProperty, true);
     }
-    return HelpContextFor(QApplication::activeWindow());
+}
+
+int CurrentHelpContext() {
+    return helpContextIn(QApplication::focusWidget(), QApplication::activeWindow());
 }
 
 void InstallContextHelp() {

@@ -19,8 +19,13 @@ int HelpContextFor(const QWidget* widget);
 // happens when that is 0. Returns the context asked for.
 int ShowHelpFor(const QWidget* widget);
 
-// The topic F1 asks for now: that of the focused control, else that of the
-// active window; 0 when there is none.
+// Makes widget stand for its window in help requests while no control inside
+// the window has the focus (the window itself having it counts as none).
+void SetHelpStandIn(QWidget* widget);
+
+// The topic F1 asks for now: that of the focused control; when no control
+// has the focus, that of the active window's stand-in, else of the window
+// itself; 0 when there is none.
 int CurrentHelpContext();
 // Makes F1 (without modifiers) in any window of the application ask for
 // CurrentHelpContext(). Calling it again does nothing.

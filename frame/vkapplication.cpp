@@ -7,6 +7,10 @@
 
 TVkApplication::TVkApplication(int& argc, char** argv) : QApplication(argc, argv) {}
 
+void TVkApplication::SetTitle(const QString& title) {
+    QCoreApplication::setApplicationName(title);
+}
+
 bool TVkApplication::notify(QObject* receiver, QEvent* event) {
     const QPointer<QObject> sender(receiver);
     std::exception_ptr error;

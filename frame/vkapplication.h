@@ -10,4 +10,9 @@ class TVkApplication : public QApplication {
 public:
     TVkApplication(int& argc, char** argv);
     bool notify(QObject* receiver, QEvent* event) override;
+
+    // The application's title, which message captions and the error box use.
+    // It is the application's name only: a display name would make the
+    // desktop add it to every window caption that does not end in it.
+    static void SetTitle(const QString& title);
 };

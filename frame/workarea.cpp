@@ -69,7 +69,8 @@ public:
         : QDialog(parent), FText(text), FButtons(buttons), FHelpContext(helpContext) {
         setWindowTitle(MessageKindCaption(kind));
         SetHelpContext(this, helpContext);
-        setFont(QApplication::font("QMessageBox"));
+        // The screen font of the window the dialog belongs to.
+        setFont(parent ? parent->window()->font() : QApplication::font("QMessageBox"));
 
         auto* top = new QHBoxLayout;
         top->setSpacing(12);
@@ -134,6 +135,8 @@ public:
 
         auto* all = new QVBoxLayout(this);
         all->setSizeConstraint(QLayout::SetFixedSize);
+        // At least as wide as the caption, so that the desktop shows it whole.
+        all->addStrut(CaptionWidth(windowTitle()));
         all->addLayout(top);
         all->addSpacing(8);
         all->addLayout(row);
@@ -264,6 +267,16 @@ void SetMessageDialogHook(MessageDialogHook hook) {
 }
 
 // Placement ------------------------------------------------------------------
+
+int CaptionWidth(const QString& caption) {
+    QFont font = QApplication::font("QMdiSubWindowTitleBar");
+    font.setBold(true);
+    const QFontMetrics metrics(font);
+    // The icon and up to three buttons, each about as wide as the bar is high.
+    const int bar = std::max(QApplication::style()->pixelMetric(QStyle::PM_TitleBarHeight),
+                             metrics.height() + 6);
+    return metrics.horizontalAdvance(caption) + 4 * bar + 2 * metrics.averageCharWidth();
+}
 
 QPoint CenteredPosition(const QRect& owner, const QSize& form, const QRect& workArea) {
     const int x = owner.x() + owner.width() / 2;

@@ -74,6 +74,11 @@ QString MessageDialogAsText(const QString& caption, const QString& text, Message
 QDialog* CreateMessageDialog(const QString& text, MessageKind kind, MessageButtons buttons,
                              int helpContext, QWidget* parent = nullptr);
 
+// The width a window needs for the desktop to show its whole caption: the
+// caption in a bold title font, with room for the window's icon and its
+// title-bar buttons.
+int CaptionWidth(const QString& caption);
+
 // Moves a built form so that it is centred on owner (or, when owner is null,
 // on the window the owner search finds) and lies inside the work area of that
 // window's monitor. The form keeps its place when no window is found.

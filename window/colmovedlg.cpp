@@ -3,6 +3,7 @@
 #include "fontnames.h"
 #include "helpcontext.h"
 #include "helpselector.h"
+#include "workarea.h"
 
 #include <QFontDatabase>
 #include <QGuiApplication>
@@ -121,13 +122,24 @@ void TGlyphButton::paintEvent(QPaintEvent*) {
 
 // TColMoveDlg ------------------------------------------------------------------
 
-TColMoveDlg::TColMoveDlg(QWidget* parent) : QDialog(parent) {
+TColMoveDlg::TColMoveDlg(QWidget* parent) : TColMoveDlg(QString(), parent) {}
+
+QString TColMoveDlg::Caption(const QString& columnTitle) {
+    const QString title = columnTitle.trimmed();
+    return title.isEmpty() ? QStringLiteral("Column...") : QStringLiteral("Column: ") + title;
+}
+
+TColMoveDlg::TColMoveDlg(const QString& columnTitle, QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("ColMoveDlg"));
-    setWindowTitle(QStringLiteral("Column..."));
-    // A fixed-size dialog whose only window control is the close box.
+    setWindowTitle(Caption(columnTitle));
+    // A fixed-size dialog whose only window control is the close box, wide
+    // enough for the desktop to show its whole caption; the buttons stay in
+    // the middle.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    setFixedSize(ClientWidth, ClientHeight);
+    const int width = std::max(ClientWidth, CaptionWidth(windowTitle()));
+    const int left = 7 + (width - ClientWidth) / 2;
+    setFixedSize(width, ClientHeight);
     setModal(true);
     SetHelpContext(this, HelpTopic);
 
@@ -143,9 +155,9 @@ TColMoveDlg::TColMoveDlg(QWidget* parent) : QDialog(parent) {
     font.setBold(true);
     setFont(font);
 
-    auto place = [](QPushButton* button, const char* name, int top) {
+    auto place = [left](QPushButton* button, const char* name, int top) {
         button->setObjectName(QString::fromLatin1(name));
-        button->setGeometry(7, top, 104, 27);
+        button->setGeometry(left, top, 104, 27);
         SetHelpContext(button, HelpTopic);
         // The buttons keep the system's face colour on the desktop background.
         QPalette face = button->palette();

@@ -43,6 +43,11 @@ public:
     static constexpr int ClientHeight = 179;
 
     explicit TColMoveDlg(QWidget* parent = nullptr);
+    // The dialog for the column headed columnTitle, which its caption names.
+    explicit TColMoveDlg(const QString& columnTitle, QWidget* parent = nullptr);
+
+    // "Column: " and the title; "Column..." for a column without a title.
+    static QString Caption(const QString& columnTitle);
 
     QPushButton* LeftBtn() const { return FLeftBtn; }
     QPushButton* RightBtn() const { return FRightBtn; }

@@ -92,7 +92,7 @@ void TDataPage::ShowEditRefused(int r, int c, double value, const QString& probl
 }
 
 bool TDataPage::IsEditing() const {
-    return FGrid->IsEditing();
+    return FGrid->HasTypedEdit();
 }
 
 bool TDataPage::EndEdit() {

@@ -1,11 +1,16 @@
 #include "grid.h"
 
+#include "cellcolours.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QScrollBar>
 #include <QStyleOptionHeader>
+#include <QToolTip>
+#include <qdrawutil.h>
 
 // TGridModel -------------------------------------------------------------------
 
@@ -174,41 +179,20 @@ void TGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
     }
     const int r = model->GridRow(index);
     const int c = model->GridCol(index);
-    const TCellStyle& style = model->StyleAt(r, c);
-    const TGridColours& colours = FGrid->Colours();
-    const bool active = index == FGrid->currentIndex();
     const QRect rect = option.rect;
-
     painter->save();
-    QColor background = style.Background.isValid() ? style.Background : colours.Background;
-    if (active && colours.ActiveBackground.isValid()) {
-        background = colours.ActiveBackground;
-    }
-    if (background.isValid()) {
-        painter->fillRect(rect, background);
-    }
-    if (model->Supplying()) {
-        QColor text = model->CellTextColor(r, c, style);
-        if (!text.isValid()) {
-            text = FGrid->palette().color(QPalette::WindowText);
-        }
-        painter->setPen(text);
-        painter->setFont(style.Font);
-        const QRect textRect =
-            rect.adjusted(style.Margin, style.Margin, -style.Margin, -style.Margin);
-        const int flags =
-            static_cast<int>(style.Alignment) | (style.WordWrap ? Qt::TextWordWrap : 0);
-        painter->drawText(textRect, flags, model->CellText(r, c));
-    }
+    FGrid->PaintCell(painter, rect, r, c, false);
     const TGridLineStyle& lines = FGrid->LineStyle();
     if (lines.Lines == TGridLines::Dotted) {
         painter->setPen(QPen(lines.LineColor, 1, Qt::DotLine));
         painter->drawLine(rect.topRight(), rect.bottomRight());
         painter->drawLine(rect.bottomLeft(), rect.bottomRight());
     }
-    if (active && lines.Outline == TActiveOutline::SolidWhenFocused) {
+    if (index == FGrid->currentIndex() && lines.Outline == TActiveOutline::SolidWhenFocused) {
         const bool focused = FGrid->hasFocus() || (FGrid->Editor() && FGrid->Editor()->hasFocus());
-        painter->setPen(QPen(Qt::black, 1, focused ? Qt::SolidLine : Qt::DashLine));
+        // Black in a light palette; the palette's text colour in any other.
+        painter->setPen(QPen(FGrid->palette().color(QPalette::WindowText), 1,
+                             focused ? Qt::SolidLine : Qt::DashLine));
         painter->drawRect(rect.adjusted(0, 0, -1, -1));
     }
     painter->restore();
@@ -224,9 +208,9 @@ QWidget* TGridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem
     auto* editor = new TNumericEditor(style.Range, parent);
     editor->setFont(style.Font);
     editor->setAlignment(style.Alignment);
-    const TGridColours& colours = FGrid->Colours();
-    editor->SetColours(colours.EditBackground, colours.EditText, colours.ErrorBackground,
-                       colours.ErrorText);
+    const TCellColours plain = FGrid->EditColours(false);
+    const TCellColours error = FGrid->EditColours(true);
+    editor->SetColours(plain.Background, plain.Text, error.Background, error.Text);
     FGrid->editorCreated(editor);
     return editor;
 }
@@ -280,14 +264,13 @@ bool TGridDelegate::eventFilter(QObject* object, QEvent* event) {
     case Qt::Key_Escape: {
         const TGridModel* model = FGrid->GridModel();
         const QModelIndex index = FGrid->currentIndex();
-        editor->SetValue(model->CellValue(model->GridRow(index), model->GridCol(index)));
+        editor->RestoreValue(model->CellValue(model->GridRow(index), model->GridCol(index)));
         return true;
     }
     case Qt::Key_Tab:
     case Qt::Key_Backtab: {
         double value = 0;
-        if (!editor->Value(value)) {
-            editor->ShowError(true);
+        if (!editor->AcceptValue(value)) {
             return true;
         }
         emit commitData(editor);
@@ -299,6 +282,67 @@ bool TGridDelegate::eventFilter(QObject* object, QEvent* event) {
     }
 }
 
+namespace {
+
+// A help event over cell (r, c), shown in the part shown of widget over: the
+// whole text as a tooltip when it is cut there, else no tooltip.
+void showCutText(const TGrid* grid, QWidget* over, QEvent* event, int r, int c,
+                 const QRect& shown) {
+    auto* help = static_cast<QHelpEvent*>(event);
+    if (grid->TextFits(r, c, shown)) {
+        QToolTip::hideText();
+        event->ignore();
+        return;
+    }
+    QToolTip::showText(help->globalPos(), grid->GridModel()->CellText(r, c), over, shown);
+}
+
+} // namespace
+
+// TGridHeader ------------------------------------------------------------------
+
+TGridHeader::TGridHeader(Qt::Orientation orientation, TGrid* grid)
+    : QHeaderView(orientation, grid), FGrid(grid) {}
+
+int TGridHeader::cellRow(int logicalIndex) const {
+    const TGridModel* model = FGrid->GridModel();
+    return orientation() == Qt::Horizontal ? 0 : logicalIndex + (model ? model->FixedRows() : 0);
+}
+
+int TGridHeader::cellCol(int logicalIndex) const {
+    const TGridModel* model = FGrid->GridModel();
+    return orientation() == Qt::Vertical ? 0 : logicalIndex + (model ? model->FixedCols() : 0);
+}
+
+void TGridHeader::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const {
+    if (!rect.isValid()) {
+        return;
+    }
+    painter->save();
+    FGrid->PaintCell(painter, rect, cellRow(logicalIndex), cellCol(logicalIndex), true);
+    painter->restore();
+}
+
+bool TGridHeader::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::ToolTip && FGrid->GridModel()) {
+        const QPoint at = static_cast<QHelpEvent*>(event)->pos();
+        const int logical = logicalIndexAt(at);
+        if (logical < 0) {
+            QToolTip::hideText();
+            event->ignore();
+            return true;
+        }
+        const int position = sectionViewportPosition(logical);
+        const QRect section = orientation() == Qt::Horizontal
+                                  ? QRect(position, 0, sectionSize(logical), height())
+                                  : QRect(0, position, width(), sectionSize(logical));
+        showCutText(FGrid, viewport(), event, cellRow(logical), cellCol(logical),
+                    section.intersected(viewport()->rect()));
+        return true;
+    }
+    return QHeaderView::viewportEvent(event);
+}
+
 // TGrid ------------------------------------------------------------------------
 
 TGrid::TGrid(QWidget* parent) : QTableView(parent), FDelegate(new TGridDelegate(this)) {
@@ -307,6 +351,12 @@ TGrid::TGrid(QWidget* parent) : QTableView(parent), FDelegate(new TGridDelegate(
     setShowGrid(false);
     setSelectionMode(QAbstractItemView::NoSelection);
     setWordWrap(false);
+    // Scrolling moves by whole columns and rows: a column never slides half
+    // under the fixed column, nor a row under the fixed row.
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerItem);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    setHorizontalHeader(new TGridHeader(Qt::Horizontal, this));
+    setVerticalHeader(new TGridHeader(Qt::Vertical, this));
     for (QHeaderView* header : {horizontalHeader(), verticalHeader()}) {
         header->setMinimumSectionSize(1);
         header->setSectionResizeMode(QHeaderView::Fixed);
@@ -339,8 +389,20 @@ TGrid::TGrid(QWidget* parent) : QTableView(parent), FDelegate(new TGridDelegate(
 }
 
 void TGrid::SetGridModel(TGridModel* model) {
+    if (FModel) {
+        disconnect(FModel, nullptr, this, nullptr);
+    }
     FModel = model;
     setModel(model);
+    if (model) {
+        // New texts may need wider columns.
+        const auto fit = [this] { fitColumns(); };
+        connect(model, &QAbstractItemModel::dataChanged, this, fit);
+        connect(model, &QAbstractItemModel::headerDataChanged, this, fit);
+        connect(model, &QAbstractItemModel::modelReset, this, fit);
+        connect(model, &QAbstractItemModel::columnsInserted, this, fit);
+        connect(model, &QAbstractItemModel::columnsRemoved, this, fit);
+    }
 }
 
 void TGrid::SetFixed(int rows, int cols) {
@@ -381,11 +443,75 @@ int TGrid::RowHeight(int r) const {
 }
 
 void TGrid::SetColWidth(int c, int w) {
-    if (FModel && FModel->FixedCols() > 0 && c == 0) {
-        verticalHeader()->setFixedWidth(w);
+    if (c < 0) {
         return;
     }
-    horizontalHeader()->resizeSection(c - (FModel ? FModel->FixedCols() : 0), w);
+    if (static_cast<int>(FColWidths.size()) <= c) {
+        FColWidths.resize(static_cast<std::size_t>(c) + 1, 0);
+    }
+    FColWidths[static_cast<std::size_t>(c)] = w;
+    int needed = w;
+    if (FModel && FUpdateDepth == 0) {
+        for (int r = 0; r < FModel->RowCount(); ++r) {
+            needed = std::max(needed, TextWidth(r, c));
+        }
+    }
+    applyColWidth(c, needed);
+}
+
+void TGrid::applyColWidth(int c, int w) {
+    if (FModel && FModel->FixedCols() > 0 && c == 0) {
+        if (verticalHeader()->width() != w) {
+            verticalHeader()->setFixedWidth(w);
+        }
+        return;
+    }
+    const int section = c - (FModel ? FModel->FixedCols() : 0);
+    if (horizontalHeader()->sectionSize(section) != w) {
+        horizontalHeader()->resizeSection(section, w);
+    }
+}
+
+void TGrid::fitColumns() {
+    if (!FModel || FUpdateDepth > 0) {
+        return;
+    }
+    const int cols = std::min(static_cast<int>(FColWidths.size()), FModel->ColCount());
+    for (int c = 0; c < cols; ++c) {
+        if (const int w = FColWidths[static_cast<std::size_t>(c)]; w > 0) {
+            int needed = w;
+            for (int r = 0; r < FModel->RowCount(); ++r) {
+                needed = std::max(needed, TextWidth(r, c));
+            }
+            applyColWidth(c, needed);
+        }
+    }
+}
+
+int TGrid::TextWidth(int r, int c) const {
+    if (!FModel || !FModel->Supplying()) {
+        return 0;
+    }
+    const TCellStyle& style = FModel->StyleAt(r, c);
+    const QFontMetrics metrics(style.Font);
+    // The margins on both sides and a pixel each for the lines around it.
+    return metrics.horizontalAdvance(FModel->CellText(r, c)) + 2 * style.Margin + 2;
+}
+
+bool TGrid::TextFits(int r, int c, const QRect& shown) const {
+    if (!FModel || !FModel->Supplying()) {
+        return true;
+    }
+    const TCellStyle& style = FModel->StyleAt(r, c);
+    const QRect textRect = shown.adjusted(style.Margin, style.Margin, -style.Margin, -style.Margin);
+    const QString text = FModel->CellText(r, c);
+    const QFontMetrics metrics(style.Font);
+    if (!style.WordWrap) {
+        return metrics.horizontalAdvance(text) <= textRect.width();
+    }
+    const QRect needed =
+        metrics.boundingRect(QRect(0, 0, textRect.width(), 1 << 20), Qt::TextWordWrap, text);
+    return needed.width() <= textRect.width() && needed.height() <= textRect.height();
 }
 
 int TGrid::ColWidth(int c) const {
@@ -426,6 +552,7 @@ void TGrid::BeginUpdate() {
 void TGrid::EndUpdate() {
     if (FUpdateDepth > 0 && --FUpdateDepth == 0) {
         setUpdatesEnabled(true);
+        fitColumns();
         viewport()->update();
     }
 }
@@ -458,6 +585,61 @@ void TGrid::SetLineStyle(const TGridLineStyle& lines) {
     viewport()->update();
 }
 
+QColor TGrid::gridBackground() const {
+    return FColours.Background.isValid() ? FColours.Background : palette().color(QPalette::Button);
+}
+
+bool TGrid::isActive(int r, int c) const {
+    return FModel && currentIndex().isValid() && FModel->IndexOf(r, c) == currentIndex();
+}
+
+TCellColours TGrid::CellColours(int r, int c) const {
+    TCellColours colours;
+    const QColor paletteText = palette().color(QPalette::WindowText);
+    if (!FModel) {
+        return {paletteText, gridBackground()};
+    }
+    const TCellStyle& style = FModel->StyleAt(r, c);
+    QColor background = style.Background.isValid() ? style.Background : gridBackground();
+    if (isActive(r, c) && FColours.ActiveBackground.isValid()) {
+        background = FColours.ActiveBackground;
+    }
+    colours.Background = BackgroundFor(background, paletteText);
+    QColor text = FModel->CellTextColor(r, c, style);
+    colours.Text = ReadableOn(text.isValid() ? text : paletteText, colours.Background);
+    return colours;
+}
+
+TCellColours TGrid::EditColours(bool error) const {
+    const QColor paletteText = palette().color(QPalette::WindowText);
+    TCellColours colours;
+    colours.Background =
+        BackgroundFor(error ? FColours.ErrorBackground : FColours.EditBackground, paletteText);
+    colours.Text = ReadableOn(error ? FColours.ErrorText : FColours.EditText, colours.Background);
+    return colours;
+}
+
+void TGrid::PaintCell(QPainter* painter, const QRect& rect, int r, int c, bool heading) const {
+    if (!FModel) {
+        return;
+    }
+    const TCellColours colours = CellColours(r, c);
+    painter->fillRect(rect, colours.Background);
+    if (heading) {
+        // Solid lines with a raised look around a heading.
+        qDrawShadePanel(painter, rect, palette(), false, 1);
+    }
+    if (!FModel->Supplying()) {
+        return;
+    }
+    const TCellStyle& style = FModel->StyleAt(r, c);
+    painter->setPen(colours.Text);
+    painter->setFont(style.Font);
+    const QRect textRect = rect.adjusted(style.Margin, style.Margin, -style.Margin, -style.Margin);
+    const int flags = static_cast<int>(style.Alignment) | (style.WordWrap ? Qt::TextWordWrap : 0);
+    painter->drawText(textRect, flags, FModel->CellText(r, c));
+}
+
 void TGrid::applyPalette() {
     QPalette p = palette();
     p.setColor(QPalette::Base, FColours.Background);
@@ -471,13 +653,16 @@ bool TGrid::IsEditing() const {
     return !FEditor.isNull();
 }
 
+bool TGrid::HasTypedEdit() const {
+    return FEditor && FEditor->isModified();
+}
+
 bool TGrid::EndEdit() {
     if (!FEditor) {
         return true;
     }
     double value = 0;
-    if (!FEditor->Value(value)) {
-        FEditor->ShowError(true);
+    if (!FEditor->AcceptValue(value)) {
         return false;
     }
     TNumericEditor* editor = FEditor;
@@ -527,6 +712,21 @@ void TGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint
 }
 
 void TGrid::keyPressEvent(QKeyEvent* event) {
+    // A modifier pressed in the editor on its way to a shortcut (Ctrl of
+    // Ctrl+C) leaves the edit alone.
+    switch (event->key()) {
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Meta:
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+    case Qt::Key_CapsLock:
+    case Qt::Key_NumLock:
+        event->ignore();
+        return;
+    default:
+        break;
+    }
     // Moving to another cell first ends the edit; a refused value keeps the
     // cell (and the key) where they are.
     if (IsEditing() && !EndEdit()) {
@@ -552,21 +752,64 @@ void TGrid::mouseDoubleClickEvent(QMouseEvent* event) {
     QTableView::mouseDoubleClickEvent(event);
 }
 
+bool TGrid::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::ToolTip && FModel) {
+        const QModelIndex index = indexAt(static_cast<QHelpEvent*>(event)->pos());
+        if (index.isValid()) {
+            showCutText(this, viewport(), event, FModel->GridRow(index), FModel->GridCol(index),
+                        visualRect(index).intersected(viewport()->rect()));
+        } else {
+            QToolTip::hideText();
+            event->ignore();
+        }
+        return true;
+    }
+    return QTableView::viewportEvent(event);
+}
+
+void TGrid::scrollContentsBy(int dx, int dy) {
+    QTableView::scrollContentsBy(dx, dy);
+    // At the end of its range the table view lines the last column (row) up
+    // with the far edge, which slides the first one shown half under the
+    // fixed column (row). Here the first one shown starts at the edge, and
+    // the last ones still fit: the range ends where they do.
+    bool moved = false;
+    for (auto [bar, header] : {std::pair{horizontalScrollBar(), horizontalHeader()},
+                               std::pair{verticalScrollBar(), verticalHeader()}}) {
+        if (bar->maximum() > 0 && bar->value() == bar->maximum()) {
+            const int offset = header->sectionPosition(header->logicalIndex(bar->value()));
+            if (header->offset() != offset) {
+                header->setOffset(offset);
+                moved = true;
+            }
+        }
+    }
+    if (moved) {
+        updateEditorGeometries();
+        viewport()->update();
+    }
+}
+
+void TGrid::hideEvent(QHideEvent* event) {
+    // Leaving the page closes an editor that was opened and not typed into;
+    // there is nothing to store.
+    if (!event->spontaneous() && FEditor && !FEditor->isModified()) {
+        closeEditor(FEditor, QAbstractItemDelegate::NoHint);
+    }
+    QTableView::hideEvent(event);
+}
+
 bool TGrid::eventFilter(QObject* object, QEvent* event) {
     auto* corner = qobject_cast<QAbstractButton*>(object);
     if (corner && corner->parent() == this && FModel) {
         if (event->type() == QEvent::Paint) {
             // The corner is cell (0, 0) when both headings are fixed.
             QPainter painter(corner);
-            QStyleOptionHeader option;
-            option.initFrom(corner);
-            option.rect = corner->rect();
-            option.position = QStyleOptionHeader::OnlyOneSection;
-            option.text = FModel->CellText(0, 0);
-            option.textAlignment = FModel->StyleAt(0, 0).Alignment;
-            painter.setFont(FModel->StyleAt(0, 0).Font);
-            option.fontMetrics = painter.fontMetrics();
-            style()->drawControl(QStyle::CE_Header, &option, &painter, corner);
+            PaintCell(&painter, corner->rect(), 0, 0, true);
+            return true;
+        }
+        if (event->type() == QEvent::ToolTip) {
+            showCutText(this, corner, event, 0, 0, corner->rect());
             return true;
         }
         if (event->type() == QEvent::MouseButtonPress) {

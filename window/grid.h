@@ -3,7 +3,10 @@
 // holding the headings; the texts come from the page's cell-text rule. A grid
 // may keep row 0 and column 0 fixed (in view while the rest scrolls), draws
 // its cells in named cell styles, never highlights its active cell, and edits
-// numeric cells in place with TNumericEditor.
+// numeric cells in place with TNumericEditor. It scrolls by whole rows and
+// columns, keeps every column as wide as its widest text, shows a text that
+// is cut in the view as a tooltip, and draws every text readable on its
+// background in the palette of the desktop.
 #pragma once
 
 #include "numericeditor.h"
@@ -11,6 +14,7 @@
 #include <QAbstractTableModel>
 #include <QColor>
 #include <QFont>
+#include <QHeaderView>
 #include <QPointer>
 #include <QStyledItemDelegate>
 #include <QTableView>
@@ -112,11 +116,36 @@ struct TGridLineStyle {
 
 struct TGridOptions {
     bool AlwaysEditing = true; // an editable cell opens its editor when it becomes active
-    Qt::ScrollBarPolicy HorizontalScrollBar = Qt::ScrollBarAlwaysOff;
-    Qt::ScrollBarPolicy VerticalScrollBar = Qt::ScrollBarAlwaysOff;
+    Qt::ScrollBarPolicy HorizontalScrollBar = Qt::ScrollBarAsNeeded;
+    Qt::ScrollBarPolicy VerticalScrollBar = Qt::ScrollBarAsNeeded;
+};
+
+// The colours a cell's text and background are drawn in.
+struct TCellColours {
+    QColor Text;
+    QColor Background;
 };
 
 class TGrid;
+
+// A fixed heading row or column: its cells drawn as the grid draws them, on
+// a raised panel.
+class TGridHeader : public QHeaderView {
+    Q_OBJECT
+public:
+    TGridHeader(Qt::Orientation orientation, TGrid* grid);
+
+protected:
+    void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override;
+    bool viewportEvent(QEvent* event) override;
+
+private:
+    // The grid cell of a section.
+    int cellRow(int logicalIndex) const;
+    int cellCol(int logicalIndex) const;
+
+    TGrid* FGrid;
+};
 
 class TGridDelegate : public QStyledItemDelegate {
     Q_OBJECT
@@ -157,8 +186,14 @@ public:
     void SetDefaultRowHeight(int h);
     void SetRowHeight(int r, int h);
     int RowHeight(int r) const;
+    // Column c at least w pixels wide, and wider where a text of the column
+    // needs it; kept so while the texts change.
     void SetColWidth(int c, int w);
     int ColWidth(int c) const;
+    // The width cell (r, c) needs to show its whole text on one line.
+    int TextWidth(int r, int c) const;
+    // Whether the text of cell (r, c) shows whole in the part shown of it.
+    bool TextFits(int r, int c, const QRect& shown) const;
 
     // The active cell. An open edit ends first; while its value is refused
     // the active cell stays.
@@ -179,8 +214,23 @@ public:
     void SetLineStyle(const TGridLineStyle& lines);
     const TGridLineStyle& LineStyle() const { return FLines; }
 
+    // The colours cell (r, c) is drawn in now (the active cell included), and
+    // those of the editor, plain or showing a refused value: the styles'
+    // colours, a fixed background given way where the palette's text would
+    // not read on it, and every text at least MinTextContrast against its
+    // background.
+    TCellColours CellColours(int r, int c) const;
+    TCellColours EditColours(bool error) const;
+
+    // Draws cell (r, c) into rect: its background and its text; a heading
+    // on a raised panel.
+    void PaintCell(QPainter* painter, const QRect& rect, int r, int c, bool heading) const;
+
     // Editing.
     bool IsEditing() const;
+    // An editor is open and the user has typed into it since it opened (or
+    // since Esc restored the stored value).
+    bool HasTypedEdit() const;
     TNumericEditor* Editor() const { return FEditor; }
     // Ends the edit keeping the typed value: an accepted value is stored (and
     // DoneEdit follows); a refused one shows the error colours and the cell
@@ -203,6 +253,9 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
     bool eventFilter(QObject* object, QEvent* event) override;
 
 protected slots:
@@ -213,6 +266,11 @@ private:
     void editorCreated(TNumericEditor* editor);
     void valueStored(const QModelIndex& index);
     void applyPalette();
+    void applyColWidth(int c, int w);
+    // Every column at the width it asks for and its texts need.
+    void fitColumns();
+    QColor gridBackground() const;
+    bool isActive(int r, int c) const;
 
     TGridModel* FModel = nullptr;
     TGridDelegate* FDelegate;
@@ -221,4 +279,5 @@ private:
     TGridColours FColours;
     TGridLineStyle FLines;
     int FUpdateDepth = 0;
+    std::vector<int> FColWidths; // the widths asked for; 0: none
 };

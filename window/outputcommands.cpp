@@ -19,6 +19,10 @@ using namespace kv;
 
 namespace {
 
+// The results of Yes and No in a message dialog.
+constexpr int mrYes = 6;
+constexpr int mrNo = 7;
+
 // The save dialog's settings.
 const QString SaveInitialFolderPreferred = QStringLiteral("c:\\temp");
 const QString CsvSuffix = QStringLiteral("csv");
@@ -146,19 +150,37 @@ void TOutputCommands::Save1Click() {
     saveDialog.setFileMode(QFileDialog::AnyFile);
     saveDialog.setNameFilter(CsvFilter);
     saveDialog.setDefaultSuffix(CsvSuffix);
+    // The command asks before it replaces a file, once the name has its
+    // extension (the dialog may leave that to its caller).
     saveDialog.setOption(QFileDialog::DontConfirmOverwrite);
-    if (!FEnv.RunDialog(saveDialog, FLastFileName)) {
-        return;
+    QString fileName;
+    for (;;) {
+        if (!FEnv.RunDialog(saveDialog, FLastFileName)) {
+            return;
+        }
+        fileName = saveDialog.selectedFiles().value(0);
+        if (fileName.isEmpty()) {
+            return;
+        }
+        // The default extension, also where the dialog leaves it to its caller.
+        if (QFileInfo(fileName).suffix().isEmpty() && !fileName.endsWith(QLatin1Char('.'))) {
+            fileName += QLatin1Char('.') + CsvSuffix;
+        }
+        FLastFileName = fileName;
+        if (!QFileInfo(fileName).isFile()) {
+            break;
+        }
+        const int answer = ShowMessageDialog(
+            fileName + QStringLiteral(" already exists.\r\nDo you want to replace it?"),
+            mkConfirmation, mbYes | mbNo, 0, nullptr);
+        if (answer == mrYes) {
+            break;
+        }
+        if (answer != mrNo) {
+            return;
+        }
+        // No: another name, in the dialog again.
     }
-    QString fileName = saveDialog.selectedFiles().value(0);
-    if (fileName.isEmpty()) {
-        return;
-    }
-    // The default extension, also where the dialog leaves it to its caller.
-    if (QFileInfo(fileName).suffix().isEmpty() && !fileName.endsWith(QLatin1Char('.'))) {
-        fileName += QLatin1Char('.') + CsvSuffix;
-    }
-    FLastFileName = fileName;
 
     TSimTab T;
     QString detail;
@@ -175,9 +197,13 @@ void TOutputCommands::Save1Click() {
 }
 
 void TOutputCommands::PreparePrinterWithoutPrinters() {
-    ShowMessageDialog(QStringLiteral("No printer is installed.\r\n"
-                                     "You can still print to a PDF file."),
-                      mkWarning, mbOK, 0, nullptr);
+    // Said once; the PDF file stays the printer from then on.
+    if (!FWarnedNoPrinter) {
+        FWarnedNoPrinter = true;
+        ShowMessageDialog(QStringLiteral("No printer is installed.\r\n"
+                                         "You can still print to a PDF file."),
+                          mkWarning, mbOK, 0, nullptr);
+    }
     QPrinter& printer = Printer();
     if (printer.outputFormat() != QPrinter::PdfFormat || printer.outputFileName().isEmpty()) {
         printer.setOutputFormat(QPrinter::PdfFormat);

@@ -57,6 +57,7 @@ public:
     bool MakeSimTab(kv::TSimTab& T);
 
     void Copy1Click();
+    // Asks before it replaces an existing file; No goes back to the dialog.
     void Save1Click();
     void File_PrintClick();
     void PrintSetupClick();
@@ -81,4 +82,5 @@ private:
     TOutputEnvironment FEnv;
     std::unique_ptr<QPrinter> FPrinter;
     QString FLastFileName;
+    bool FWarnedNoPrinter = false;
 };

@@ -60,7 +60,8 @@ public:
     void SetUp();
     bool Prepared() const { return FPrepared; }
 
-    // A cell or field of the page is being edited.
+    // A cell or field of the page holds a value typed and not stored yet; an
+    // editor opened without typing does not count.
     virtual bool IsEditing() const { return false; }
     // Ends the edit keeping the typed value; false when the value is refused
     // and the edit stays open.

@@ -1,6 +1,9 @@
 #include "pagecontrol.h"
 
+#include "helpcontext.h"
+
 #include <QKeyEvent>
+#include <QShortcut>
 #include <QSignalBlocker>
 
 TTabBar::TTabBar(QWidget* parent) : QTabBar(parent) {}
@@ -51,6 +54,30 @@ TPageControl::TPageControl(QWidget* parent) : QTabWidget(parent), FTabs(new TTab
     setTabBar(FTabs);
     setTabPosition(QTabWidget::South);
     connect(FTabs, &TTabBar::UserSelects, this, &TPageControl::SelectByUser);
+    // Help on the tab bar, and while nothing in the window has the focus, is
+    // help on the current page.
+    SetHelpStandIn(this);
+    connect(this, &QTabWidget::currentChanged, this,
+            [this] { SetHelpContext(this, OwnHelpContext(currentWidget())); });
+    // Ctrl+Tab and Ctrl+Shift+Tab change the page wherever the focus is in
+    // the window, also in a grid or an editor that would take Tab for
+    // itself; the change is the user's, checked as a click on the tab is.
+    const auto next = [this] {
+        if (count() > 0) {
+            SelectByUser((currentIndex() + 1) % count());
+        }
+    };
+    const auto previous = [this] {
+        if (count() > 0) {
+            SelectByUser((currentIndex() + count() - 1) % count());
+        }
+    };
+    new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Tab), this, next, Qt::WindowShortcut);
+    // The keyboard reports Shift+Tab as Backtab; both spellings are taken.
+    for (const QKeySequence& keys : {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
+                                     QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab)}) {
+        new QShortcut(keys, this, previous, Qt::WindowShortcut);
+    }
 }
 
 void TPageControl::SelectByUser(int index) {

@@ -110,11 +110,12 @@ void TResultsPage::solutionsChanged() {
     FGrid->Redraw();
 }
 
-int TResultsPage::runColumnDialog() {
+int TResultsPage::runColumnDialog(int k) {
     if (ColumnDialog) {
         return ColumnDialog();
     }
-    TColMoveDlg dialog(this);
+    // Its caption names the column by its heading.
+    TColMoveDlg dialog(FModel->CellText(0, k), this);
     return dialog.exec();
 }
 
@@ -123,7 +124,7 @@ void TResultsPage::ResultsTableLockedCellClick(int r, int k) {
     if (r != 0 || k < 1 || k > count) {
         return;
     }
-    switch (runColumnDialog()) {
+    switch (runColumnDialog(k)) {
     case TColMoveDlg::crMoveLeft:
         if (k > 1) {
             Doc().MoveSolutionLeft(k);

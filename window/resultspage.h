@@ -56,7 +56,7 @@ protected:
     void Prepare() override; // SetUpResultsPage
 
 private:
-    int runColumnDialog();
+    int runColumnDialog(int k);
     // Fixed heading row; the variable column fixed once there is a solution.
     void applyLayout();
     // The store changed: the grid's columns follow it.

@@ -97,7 +97,7 @@ QStringList TWelcomePage::WelcomeLines() {
                        "equilibrium for the model. Although not usually necessary, you can modify "
                        "this initial data."),
         QStringLiteral("  "),
-        QStringLiteral("The PRAXEL page shows coefficients for the percentage-change equations of "
+        QStringLiteral("The TABLEAU page shows coefficients for the percentage-change equations of "
                        "the model. The coefficients are calculated from the flows shown on the "
                        "DATA page."),
         QStringLiteral("  "),
@@ -144,6 +144,8 @@ TSDIAppForm::TSDIAppForm(bool idlePreparation, QWidget* parent) : QMainWindow(pa
     StatusBar->setObjectName(QStringLiteral("StatusBar"));
     StatusBar->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     StatusBar->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    // A long text is cut at the window's edge; it never widens the window.
+    StatusBar->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     layout->addWidget(Notebook1, 1);
     layout->addWidget(StatusBar);
     setCentralWidget(central);
@@ -271,6 +273,12 @@ void TSDIAppForm::buildMenu() {
     connect(PrintSetup, &QAction::triggered, this, &TSDIAppForm::PrintSetupClick);
     connect(Save1, &QAction::triggered, this, &TSDIAppForm::Save1Click);
     connect(Copy1, &QAction::triggered, this, &TSDIAppForm::Copy1Click);
+    // Standard shortcuts beside the access keys. Ctrl+C copies the page's
+    // table only where no text box takes it for its own text; Ctrl+P works
+    // while its menu is enabled, on the pages with a table.
+    PrintCurrentScreen1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    Copy1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+    ExitItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     updateOutputMenus(piWelcome);
     buildExperimentMenus();
 }

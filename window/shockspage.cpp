@@ -71,7 +71,7 @@ TShocksPage::TShocksPage(const TPageContext& context, QWidget* parent)
 }
 
 bool TShocksPage::IsEditing() const {
-    return FGrid->IsEditing();
+    return FGrid->HasTypedEdit();
 }
 
 bool TShocksPage::EndEdit() {
@@ -83,7 +83,7 @@ void TShocksPage::Prepare() {
     const TGrid* base = Context().BaseDataTable;
     SizeTitlePanel(FPanel);
     FGrid->BeginUpdate();
-    FGrid->SetOptions(Context().DataGridOptions(Qt::ScrollBarAlwaysOff));
+    FGrid->SetOptions(Context().DataGridOptions(Qt::ScrollBarAsNeeded));
     FGrid->SetFixed(1, 1);
     FGrid->SetDefaultRowHeight(m.RowHeight);
 

@@ -2,6 +2,7 @@
 
 #include "experimentdoc.h"
 #include "helpcontext.h"
+#include "numericeditor.h"
 #include "vkdebuginfo.h"
 #include "workarea.h"
 
@@ -57,6 +58,7 @@ TSolvePage::TSolvePage(const TPageContext& context, unsigned short& solutionMeth
     FNameBox->setMaxLength(MaxTitleLength);
     FNameBox->setStatusTip(QStringLiteral(" Enter experiment title here"));
     SetHelpContext(FNameBox, 205);
+    new TWholeTextSelection(FNameBox);
     FNameBox->installEventFilter(this);
     // The box shows the experiment's title; what the student types becomes
     // the experiment's title when the box is left or a solve starts.
@@ -106,6 +108,15 @@ void TSolvePage::Prepare() {
     Context().ApplyScreenFont(font, h / 2);
     FSolveButton->setFont(font);
     FSolveButton->setGeometry(FNameBox->x(), FRadios[0]->y(), 2 * h, h);
+
+    // The window shrinks no further than these controls show whole (a radio
+    // button as far as its caption reaches), with a margin of B.
+    QRect used =
+        FNameLabel->geometry().united(FNameBox->geometry()).united(FSolveButton->geometry());
+    for (const QRadioButton* radio : FRadios) {
+        used = used.united(QRect(radio->pos(), radio->sizeHint()));
+    }
+    setMinimumSize(used.right() + 1 + B, used.bottom() + 1 + B);
 }
 
 void TSolvePage::resizeEvent(QResizeEvent* event) {
@@ -120,9 +131,21 @@ void TSolvePage::placeTitlePanel() {
 bool TSolvePage::eventFilter(QObject* object, QEvent* event) {
     // SolNameEditBoxKeyPress: Enter moves on to Solve without solving.
     if (object == FNameBox && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
+        const auto* keyEvent = static_cast<QKeyEvent*>(event);
+        const int key = keyEvent->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             FSolveButton->setFocus(Qt::OtherFocusReason);
+            return true;
+        }
+        // A character beyond the title's length is refused, and the status
+        // line says why.
+        const QString typed = keyEvent->text();
+        const bool printable = !typed.isEmpty() && typed.at(0).isPrint() &&
+                               !(keyEvent->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+        if (printable && FNameBox->text().size() - FNameBox->selectedText().size() + typed.size() >
+                             FNameBox->maxLength()) {
+            RefuseInput(FNameBox, QStringLiteral("The experiment title takes at most %1 characters")
+                                      .arg(FNameBox->maxLength()));
             return true;
         }
     }

@@ -37,12 +37,13 @@ private slots:
                 FShown.append({text, kind, buttons, ctx});
                 return 1;
             });
+    }
+    void init() {
+        SetDocumentLauncher({});
         SetDocumentOpener([this](const QUrl& url) {
             FOpened.append(url);
             return FOpenResult;
         });
-    }
-    void init() {
         FShown.clear();
         FOpened.clear();
         FOpenResult = true;
@@ -53,6 +54,7 @@ private slots:
     void cleanupTestCase() {
         SetMessageDialogHook({});
         SetDocumentOpener({});
+        SetDocumentLauncher({});
         SetDocumentFolder({});
     }
 
@@ -94,6 +96,68 @@ private slots:
         QCOMPARE(FShown[0].kind, mkError);
         QCOMPARE(FShown[0].buttons, MessageButtons(4));
         QCOMPARE(FShown[0].helpContext, 0);
+    }
+
+    // Where the desktop's launcher reports only by its exit: a launcher that
+    // cannot start, fails or ends with another exit code than 0 brings
+    // "Could not launch " and the path, at once or when it ends; the program
+    // does not wait for it meanwhile.
+    void launcherExit_data() {
+        QTest::addColumn<QString>("script"); // empty: no such launcher
+        QTest::addColumn<bool>("started");
+        QTest::addColumn<bool>("reported");
+        QTest::newRow("viewer shown") << "exit 0" << true << false;
+        QTest::newRow("no viewer") << "exit 4" << true << true;
+        QTest::newRow("launcher crashes") << "kill -SEGV $$" << true << true;
+        QTest::newRow("no launcher") << "" << false << true;
+    }
+    void launcherExit() {
+#if defined(Q_OS_WIN) || defined(Q_OS_MACOS)
+        QSKIP("the desktop's open action reports at once here");
+#else
+        QFETCH(QString, script);
+        QFETCH(bool, started);
+        QFETCH(bool, reported);
+        touch(VariablesFile);
+        QTemporaryDir bin;
+        const QString launcher = bin.filePath("launcher");
+        const QString seen = bin.filePath("seen");
+        const QString go = bin.filePath("go");
+        if (!script.isEmpty()) {
+            // It waits for the test before it ends, so that the test sees
+            // OpenDocument return while the launcher still runs.
+            QFile f(launcher);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(QStringLiteral("#!/bin/sh\nprintf '%s' \"$1\" > '%1'\n"
+                                   "while [ ! -e '%2' ]; do sleep 0.02; done\n%3\n")
+                        .arg(seen, go, script)
+                        .toLocal8Bit());
+            f.close();
+            QVERIFY(f.setPermissions(f.permissions() | QFileDevice::ExeOwner));
+        }
+        SetDocumentOpener({});
+        SetDocumentLauncher(launcher);
+        const QString path = QDir::toNativeSeparators(FDir.path() + "/VARS.pdf");
+        QCOMPARE(OpenDocument(VariablesFile), started);
+        if (started) {
+            QTRY_VERIFY(QFile::exists(seen));
+            QFile argument(seen);
+            QVERIFY(argument.open(QIODevice::ReadOnly));
+            QCOMPARE(QString::fromLocal8Bit(argument.readAll()), FDir.path() + "/VARS.pdf");
+            QVERIFY(FShown.isEmpty());
+            QFile(go).open(QIODevice::WriteOnly);
+        }
+        if (reported) {
+            QTRY_COMPARE(FShown.size(), 1);
+            QCOMPARE(FShown[0].text, "Could not launch " + path);
+            QCOMPARE(FShown[0].kind, mkError);
+            QCOMPARE(FShown[0].buttons, MessageButtons(4));
+            QCOMPARE(FShown[0].helpContext, 0);
+        }
+        // Once the launcher has ended nothing more is shown.
+        QTest::qWait(300);
+        QCOMPARE(FShown.size(), reported ? 1 : 0);
+#endif
     }
 
     // A link counts as the file it points to.

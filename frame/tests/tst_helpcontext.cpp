@@ -91,6 +91,29 @@ private slots:
         QCOMPARE(other->text(), QStringLiteral("a"));
     }
 
+    // While no control of the window has the focus, the stand-in speaks for
+    // the window.
+    void standInWhileNothingHasTheFocus() {
+        QWidget window;
+        SetHelpContext(&window, 200);
+        auto* layout = new QVBoxLayout(&window);
+        auto* pages = new QWidget(&window);
+        SetHelpContext(pages, 206);
+        SetHelpStandIn(pages);
+        auto* edit = new QLineEdit(&window);
+        layout->addWidget(pages);
+        layout->addWidget(edit);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        edit->setFocus();
+        QCOMPARE(CurrentHelpContext(), 200);
+        edit->clearFocus();
+        QVERIFY(!QApplication::focusWidget());
+        QCOMPARE(CurrentHelpContext(), 206);
+        QTest::keyClick(&window, Qt::Key_F1);
+        QCOMPARE(FTopics, QList<int>{206});
+    }
+
     void f1WithoutAnyContextShowsNothing() {
         QWidget window;
         auto* edit = new QLineEdit(&window);

@@ -92,6 +92,35 @@ private slots:
         QCOMPARE(message->text(), QString("Warning: Editing caused negative values"));
     }
 
+    // However short the text, the dialog is as wide as its caption needs;
+    // its text is in the font of the window it belongs to.
+    void captionWholeAndTheWindowsFont_data() {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("error") << int(mkError) << "WinVELMAR";
+        QTest::newRow("custom, a long title")
+            << int(mkCustom) << "WinVELMAR with a rather long title of its own";
+    }
+    void captionWholeAndTheWindowsFont() {
+        QFETCH(int, kind);
+        QFETCH(QString, title);
+        const QString saved = QCoreApplication::applicationName();
+        QCoreApplication::setApplicationName(title);
+        QMainWindow main;
+        QFont screen(QStringLiteral("DejaVu Serif"));
+        screen.setPointSize(17);
+        main.setFont(screen);
+        std::unique_ptr<QDialog> dialog(
+            CreateMessageDialog("x", static_cast<MessageKind>(kind), mbOK, 0, &main));
+        dialog->show();
+        QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
+        QVERIFY(dialog->width() >= CaptionWidth(dialog->windowTitle()));
+        auto* message = dialog->findChild<QLabel*>("Message");
+        QCOMPARE(message->font().family(), main.font().family());
+        QCOMPARE(message->font().pointSize(), 17);
+        QCoreApplication::setApplicationName(saved);
+    }
+
     void longTextWrapsAtHalfTheScreen() {
         const QString longLine(400, QLatin1Char('x'));
         std::unique_ptr<QDialog> dialog(

@@ -105,9 +105,20 @@ private slots:
         QVERIFY(FTemp.isValid());
         qputenv("TEMP", FTemp.path().toLocal8Bit());
         qunsetenv("VKDEBUGINFOLEVEL");
-        QApplication::setApplicationDisplayName(QStringLiteral("WinVELMAR"));
+        TVkApplication::SetTitle(QStringLiteral("WinVELMAR"));
         VkDebugInfoStartup();
         QVERIFY(DebugInfoCofig().UseDebugInfo);
+    }
+
+    // The title is the name the captions show, and no display name of its
+    // own: the display name follows the name, so the desktop adds nothing to
+    // the window captions.
+    void titleWithoutADisplayName() {
+        QCOMPARE(QGuiApplication::applicationDisplayName(), QStringLiteral("WinVELMAR"));
+        QCoreApplication::setApplicationName(QStringLiteral("Another"));
+        QCOMPARE(QGuiApplication::applicationDisplayName(), QStringLiteral("Another"));
+        TVkApplication::SetTitle(QStringLiteral("WinVELMAR"));
+        QCOMPARE(QGuiApplication::applicationDisplayName(), QStringLiteral("WinVELMAR"));
     }
 
     void init() {

@@ -44,6 +44,44 @@ public:
         HelpSelector::SetTopicHook({});
     }
 
+    // Types text key by key into whatever has the focus (the window when
+    // nothing has), as the keyboard does.
+    QWidget* KeyTarget() const {
+        if (QWidget* focus = QApplication::focusWidget()) {
+            return focus;
+        }
+        return QApplication::activeWindow() ? QApplication::activeWindow() : Form.get();
+    }
+    void Type(const QString& text) const {
+        for (const QChar ch : text) {
+            QTest::keyClick(KeyTarget(), ch.toLatin1());
+        }
+    }
+    void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) const {
+        QTest::keyClick(KeyTarget(), key, modifiers);
+    }
+
+    // Whether column c of grid is at least minWidth wide and as wide as its
+    // widest text (headings included) in the cells' own fonts needs, and no
+    // wider than that needs.
+    static bool ColumnFits(const TGrid* grid, int c, int minWidth) {
+        const TGridModel* model = grid->GridModel();
+        int widest = 0;
+        for (int r = 0; r < model->RowCount(); ++r) {
+            const TCellStyle& style = model->StyleAt(r, c);
+            widest =
+                std::max(widest, QFontMetrics(style.Font).horizontalAdvance(model->CellText(r, c)) +
+                                     2 * style.Margin);
+        }
+        const int width = grid->ColWidth(c);
+        if (width < minWidth || width < widest || width > std::max(minWidth, widest + 4)) {
+            qWarning("column %d: width %d, asked for %d, widest text %d", c, width, minWidth,
+                     widest);
+            return false;
+        }
+        return true;
+    }
+
     // A left click on tab index, as the user makes it.
     void ClickTab(int index) {
         QTabBar* bar = Form->Notebook1->tabBar();

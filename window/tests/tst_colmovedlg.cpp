@@ -3,6 +3,7 @@
 #include "../../frame/tests/modalwatch.h"
 #include "colmovedlg.h"
 #include "helpselector.h"
+#include "workarea.h"
 
 #include <QPushButton>
 #include <QSignalSpy>
@@ -55,7 +56,11 @@ private slots:
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Column..."));
-        QCOMPARE(dialog.size(), QSize(132, 179));
+        // 132 by 179, wider where the caption needs it, the buttons in the
+        // middle.
+        const int width = std::max(132, CaptionWidth(dialog.windowTitle()));
+        const int left = 7 + (width - 132) / 2;
+        QCOMPARE(dialog.size(), QSize(width, 179));
         QCOMPARE(dialog.minimumSize(), dialog.maximumSize());
         const Qt::WindowFlags flags = dialog.windowFlags();
         QVERIFY(flags.testFlag(Qt::WindowCloseButtonHint));
@@ -67,8 +72,33 @@ private slots:
         auto* button = dialog.findChild<QPushButton*>(name);
         QVERIFY(button);
         QCOMPARE(button->text(), caption);
-        QCOMPARE(button->geometry(), QRect(7, top, 104, 27));
+        QCOMPARE(button->geometry(), QRect(left, top, 104, 27));
         QCOMPARE(button->property("helpContext").toInt(), 206);
+    }
+
+    // The caption names the column and shows whole.
+    void captionNamesTheColumn_data() {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("Sim 2") << "Sim 2"
+                               << "Column: Sim 2";
+        QTest::newRow("eight letters") << "WWWWWWWW"
+                                       << "Column: WWWWWWWW";
+        QTest::newRow("no title") << " "
+                                  << "Column...";
+    }
+    void captionNamesTheColumn() {
+        QFETCH(QString, title);
+        QFETCH(QString, caption);
+        TColMoveDlg dialog(title);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QCOMPARE(dialog.windowTitle(), caption);
+        QVERIFY(dialog.width() >= CaptionWidth(caption));
+        QVERIFY(dialog.width() >= 132);
+        for (QPushButton* button : dialog.findChildren<QPushButton*>()) {
+            QCOMPARE(button->x() + button->width() / 2, 7 + 52 + (dialog.width() - 132) / 2);
+        }
     }
 
     void resultCodes_data() {

@@ -1,11 +1,13 @@
 // The Data and Updated Data pages: texts, styles and layout of the grids,
 // the in-place editor of the entered cells and what follows an edit.
+#include "cellcolours.h"
 #include "celltext.h"
 #include "formfixture.h"
 
 #include <QHeaderView>
 #include <QLabel>
 #include <QScrollBar>
+#include <QStyleHints>
 
 namespace {
 const QColor Green(0, 128, 0);
@@ -102,8 +104,9 @@ private slots:
         const int units[] = {9, 7, 7, 11, 8, 7, 10};
         for (TDataPage* page : {f.Form->tabData, f.Form->tabUpdatedData}) {
             TGrid* grid = page->Grid();
+            // The widths asked for, wider where a text of the column needs it.
             for (int c = 0; c <= 6; ++c) {
-                QCOMPARE(grid->ColWidth(c), units[c] * m.ColUnit);
+                QVERIFY(TFormFixture::ColumnFits(grid, c, units[c] * m.ColUnit));
             }
             for (int r = 0; r <= 11; ++r) {
                 int expected = m.RowHeight;
@@ -118,8 +121,9 @@ private slots:
             const QFontMetrics panelFont(page->Panel()->font());
             QVERIFY(panelFont.ascent() + panelFont.descent() <= m.PanelFontHeight);
             QCOMPARE(grid->frameShape(), QFrame::NoFrame);
-            QCOMPARE(grid->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
-            QCOMPARE(grid->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+            // Scroll bars where the window is smaller than the table.
+            QCOMPARE(grid->horizontalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
+            QCOMPARE(grid->verticalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
             QVERIFY(!grid->horizontalHeader()->isVisible());
             QVERIFY(!grid->verticalHeader()->isVisible());
             QVERIFY(!grid->showGrid());
@@ -139,21 +143,160 @@ private slots:
         QCOMPARE(colours.EditBackground, QColor(0, 255, 255));
     }
 
-    void editorOpensWithTheValueAndTheCaretAtTheEnd() {
+    void editorOpensWithTheValueSelectedAndTheCaretAtTheEnd() {
         TFormFixture f;
         f.ClickTab(piData);
         f.DataGrid()->SetActiveCell(2, 1); // always-editing: the editor opens at once
         TNumericEditor* editor = f.DataGrid()->Editor();
         QVERIFY(editor);
         QCOMPARE(editor->text(), QString("15.00"));
-        QVERIFY(!editor->hasSelectedText());
+        QCOMPARE(editor->selectedText(), QString("15.00"));
         QCOMPARE(editor->cursorPosition(), 5);
-        QCOMPARE(editor->palette().color(QPalette::Base), QColor(0, 255, 255));
-        QCOMPARE(editor->palette().color(QPalette::Text), Green);
+        // Aqua with green text, the green as dark as it needs to read on aqua.
+        const QColor base = editor->palette().color(QPalette::Base);
+        const QColor text = editor->palette().color(QPalette::Text);
+        QCOMPARE(base, QColor(0, 255, 255));
+        QCOMPARE(text.hslHue(), Green.hslHue());
+        QVERIFY(text.lightness() <= Green.lightness());
+        QVERIFY(ContrastRatio(text, base) >= 4.5);
         // A derived cell opens no editor.
         f.DataGrid()->EndEdit();
         f.DataGrid()->SetActiveCell(6, 1);
         QVERIFY(!f.DataGrid()->IsEditing());
+    }
+
+    // However the editor opens, typing replaces the value: a click on the
+    // cell, a double click (its second click lands on the open editor), or a
+    // key typed on the active cell once an edit has ended.
+    void typingReplacesTheValue_data() {
+        QTest::addColumn<QString>("opening");
+        QTest::newRow("click") << "click";
+        QTest::newRow("double click") << "double click";
+        QTest::newRow("key on the active cell") << "key";
+    }
+    void typingReplacesTheValue() {
+        QFETCH(QString, opening);
+        TFormFixture f;
+        f.ClickTab(piData);
+        TGrid* grid = f.DataGrid();
+        const QPoint cell = grid->CellRect(1, 1).center();
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell);
+        QVERIFY(grid->IsEditing());
+        if (opening == QLatin1String("double click")) {
+            TNumericEditor* editor = grid->Editor();
+            QTest::mouseDClick(editor, Qt::LeftButton, {}, editor->rect().center());
+        } else if (opening == QLatin1String("key")) {
+            f.Press(Qt::Key_Return);
+            QVERIFY(!grid->IsEditing());
+            QCOMPARE(grid->ActiveRow(), 1);
+        }
+        f.Type("12");
+        QVERIFY(grid->IsEditing());
+        QCOMPARE(grid->Editor()->text(), QString("12"));
+        f.Press(Qt::Key_Return);
+        QVERIFY(!grid->IsEditing());
+        QCOMPARE(f.E().BaseData(1, 1), 12.0);
+        QCOMPARE(grid->GridModel()->CellText(1, 1), QString("12.00"));
+        QCOMPARE(f.Beeps, 0);
+    }
+
+    // A click well after the opening one places the caret as usual.
+    void aLaterClickPlacesTheCaret() {
+        TFormFixture f;
+        f.ClickTab(piData);
+        TGrid* grid = f.DataGrid();
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->CellRect(2, 1).center());
+        TNumericEditor* editor = grid->Editor();
+        QVERIFY(editor);
+        QTest::qWait(QGuiApplication::styleHints()->mouseDoubleClickInterval() + 50);
+        QTest::mouseClick(editor, Qt::LeftButton, {}, QPoint(2, editor->height() / 2));
+        QVERIFY(!editor->hasSelectedText());
+        QCOMPARE(editor->cursorPosition(), 0);
+        f.Type("1");
+        QCOMPARE(editor->text(), QString("115.00"));
+    }
+
+    // A refused keystroke beeps and the status line says why and what the
+    // editor takes; the text stays as it was.
+    void refusedKeystrokesAreExplained_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<int>("beeps");
+        QTest::addColumn<QString>("status");
+        const QString allowed = "Values from -100 to 500, at most two decimals";
+        QTest::newRow("letter") << "a"
+                                << "15.00" << 1 << "\"a\" cannot be typed here. " + allowed;
+        QTest::newRow("blank") << "1 "
+                               << "1" << 1 << "\" \" cannot be typed here. " + allowed;
+        QTest::newRow("eighth character") << "12345678"
+                                          << "1234567" << 1 << "At most 7 characters. " + allowed;
+        QTest::newRow("minus inside") << "1-"
+                                      << "1" << 1 << "The minus sign goes first. " + allowed;
+        QTest::newRow("second point") << "1.2."
+                                      << "1.2" << 1 << "Only one decimal point. " + allowed;
+        QTest::newRow("third decimal") << "1.234"
+                                       << "1.23" << 1 << "Too many decimals. " + allowed;
+        QTest::newRow("accepted") << "-1.5"
+                                  << "-1.5" << 0 << "";
+    }
+    void refusedKeystrokesAreExplained() {
+        QFETCH(QString, typed);
+        QFETCH(QString, shown);
+        QFETCH(int, beeps);
+        QFETCH(QString, status);
+        TFormFixture f;
+        f.ClickTab(piData);
+        f.Form->SetStatusText(QString());
+        TGrid* grid = f.DataGrid();
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->CellRect(2, 1).center());
+        f.Type(typed);
+        QCOMPARE(grid->Editor()->text(), shown);
+        QCOMPARE(f.Beeps, beeps);
+        QCOMPARE(f.Form->StatusText(), status.isEmpty() ? QString() : "  " + status);
+        QVERIFY(!grid->Editor()->InError());
+    }
+
+    // A value the editor cannot store: the error colours, and the status line
+    // says what is allowed and how to get out; Esc restores the stored value,
+    // and the next Enter or tab click leaves.
+    void refusedValuesSayHowToGetOut_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("too large") << "600";
+        QTest::newRow("too small") << "-100.5";
+        QTest::newRow("minus alone") << "-";
+        QTest::newRow("point alone") << ".";
+        QTest::newRow("nothing") << "";
+    }
+    void refusedValuesSayHowToGetOut() {
+        QFETCH(QString, typed);
+        const QString status =
+            "  Values from -100 to 500, at most two decimals. Esc restores the stored value";
+        TFormFixture f;
+        f.ClickTab(piData);
+        TGrid* grid = f.DataGrid();
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->CellRect(2, 1).center());
+        f.Press(Qt::Key_Backspace);
+        f.Type(typed);
+        f.Press(Qt::Key_Return);
+        QVERIFY(grid->IsEditing());
+        QVERIFY(grid->Editor()->InError());
+        QCOMPARE(f.Form->StatusText(), status);
+        // Leaving the page says the same instead of asking to click again.
+        f.ClickTab(piTableau);
+        QCOMPARE(f.CurrentPage(), piData);
+        QCOMPARE(f.Form->StatusText(), status);
+        f.ClickTab(piTableau);
+        QCOMPARE(f.CurrentPage(), piData);
+        // Esc: the stored value back and the message gone; then out.
+        f.Press(Qt::Key_Escape);
+        QCOMPARE(grid->Editor()->text(), QString("15.00"));
+        QVERIFY(!grid->Editor()->InError());
+        QCOMPARE(f.Form->StatusText(), QString("  "));
+        f.Press(Qt::Key_Return);
+        QVERIFY(!grid->IsEditing());
+        QCOMPARE(f.E().BaseData(2, 1), 15.0);
+        f.ClickTab(piTableau);
+        QCOMPARE(f.CurrentPage(), piTableau);
     }
 
     void editorTakesAtMostSevenCharactersOfASignedNumber_data() {

@@ -6,6 +6,7 @@
 #include <functional>
 
 #include <QHeaderView>
+#include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QSplitter>
 
@@ -277,11 +278,11 @@ private slots:
         QCOMPARE(grid->ColCount(), 2);
         QCOMPARE(model->FixedRows(), 1);
         QCOMPARE(model->FixedCols(), 1);
-        QCOMPARE(grid->ColWidth(0), 36 * m.ColUnit);
-        QCOMPARE(grid->ColWidth(1), 12 * m.ColUnit);
+        QVERIFY(TFormFixture::ColumnFits(grid, 0, 36 * m.ColUnit));
+        QVERIFY(TFormFixture::ColumnFits(grid, 1, 12 * m.ColUnit));
         QCOMPARE(grid->RowHeight(5), m.RowHeight);
-        QCOMPARE(grid->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
-        QCOMPARE(grid->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+        QCOMPARE(grid->horizontalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
+        QCOMPARE(grid->verticalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
         QCOMPARE(grid->LineStyle().Outline, TActiveOutline::SolidWhenFocused);
         QCOMPARE(model->CellText(0, 0), QString("Exogenous Variable "));
         QCOMPARE(model->CellText(0, 1), QString("Shock"));
@@ -328,12 +329,16 @@ private slots:
             QVERIFY(f.GoTo(piSolve));
             return;
         }
-        // Refused: error colours, still editing, and leaving is refused with
-        // the question until the value is corrected.
+        // Refused: error colours, still editing, and leaving is refused, the
+        // status line saying what is allowed and how to get out, until the
+        // value is corrected.
+        const QString status =
+            "  Values from -99 to 500, at most two decimals. Esc restores the stored value";
         QVERIFY(grid->IsEditing());
         QVERIFY(grid->Editor()->InError());
+        QCOMPARE(f.Form->StatusText(), status);
         QVERIFY(!f.GoTo(piSolve));
-        QCOMPARE(f.Form->StatusText(), EditingComplete);
+        QCOMPARE(f.Form->StatusText(), status);
         QCOMPARE(f.Beeps, 2);
         QVERIFY(!f.GoTo(piSolve));
         QCOMPARE(f.E().ShockVec(t2), 0.0);
@@ -342,6 +347,120 @@ private slots:
         QVERIFY(!f.GoTo(piSolve)); // ends the edit, storing -99, and stays once
         QCOMPARE(f.E().ShockVec(t2), -99.0);
         QVERIFY(f.GoTo(piSolve));
+    }
+
+    // A click on a shock and typing replace it; a refused keystroke names
+    // the Shocks range.
+    void clickAShockAndType() {
+        TPagesFixture f;
+        QVERIFY(f.GoTo(piShocks));
+        TGrid* grid = f.Shocks()->ExoTable();
+        const int row = f.ShockRow("t2");
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->CellRect(row, 1).center());
+        f.Type("-5");
+        f.Press(Qt::Key_Return);
+        QCOMPARE(f.E().ShockVec(kv::FindVariable("t2")), -5.0);
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                          grid->CellRect(row + 1, 1).center());
+        f.Type("x");
+        QCOMPARE(grid->Editor()->text(), QString("0.00"));
+        QCOMPARE(f.Beeps, 1);
+        QCOMPARE(f.Form->StatusText(),
+                 QString("  \"x\" cannot be typed here. Values from -99 to 500, at most two "
+                         "decimals"));
+    }
+
+    // Ctrl+Tab and Ctrl+Shift+Tab change the page from every page, whatever
+    // control of the page has the focus (an open editor included).
+    void ctrlTabFromEveryPage_data() {
+        QTest::addColumn<int>("page");
+        QTest::addColumn<bool>("backwards");
+        const char* names[] = {"Welcome", "Data",  "Tableau", "Closure",
+                               "Shocks",  "Solve", "Results", "Updated Data"};
+        for (int p = 0; p < PageCount; ++p) {
+            QTest::newRow(qPrintable(QString("%1, Ctrl+Tab").arg(names[p]))) << p << false;
+            QTest::newRow(qPrintable(QString("%1, Ctrl+Shift+Tab").arg(names[p]))) << p << true;
+        }
+    }
+    void ctrlTabFromEveryPage() {
+        QFETCH(int, page);
+        QFETCH(bool, backwards);
+        TPagesFixture f;
+        f.SolveWith(1, "Sim 1"); // the Results and Updated Data pages are reachable
+        f.Dialogs.clear();
+        QVERIFY(f.GoTo(page));
+        // The focus where a click puts it on the page.
+        QWidget* target = nullptr;
+        switch (page) {
+        case piWelcome:
+            target = f.Form->WelcomeMemo->viewport();
+            break;
+        case piData:
+        case piShocks: {
+            TGrid* grid = page == piData ? f.DataGrid() : f.Shocks()->ExoTable();
+            QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                              grid->CellRect(page == piData ? 1 : 2, 1).center());
+            QVERIFY(grid->IsEditing());
+            break;
+        }
+        case piTableau:
+            target = f.Tableau()->findChild<TGrid*>()->viewport();
+            break;
+        case piClosure:
+            target = f.Closure()->EndoListBox()->viewport();
+            break;
+        case piSolve:
+            target = f.Solve()->SolNameEditBox();
+            break;
+        case piResults:
+            target = f.Results()->ResultsTable()->viewport();
+            break;
+        case piUpdatedData:
+            target = f.Form->tabUpdatedData->Grid()->viewport();
+            break;
+        }
+        if (target) {
+            QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(10, 10));
+        }
+        QVERIFY(f.Form->Page(page)->isAncestorOf(QApplication::focusWidget()));
+        if (backwards) {
+            f.Press(Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+        } else {
+            f.Press(Qt::Key_Tab, Qt::ControlModifier);
+        }
+        QCOMPARE(f.CurrentPage(), (page + (backwards ? PageCount - 1 : 1)) % PageCount);
+        QCOMPARE(f.Beeps, 0);
+        QVERIFY(f.Dialogs.isEmpty());
+    }
+
+    // Clicking a value opens its editor; without typing, the next tab click
+    // leaves at once and the value stays as it was.
+    void anEditorOpenedWithoutTypingHoldsNothing_data() {
+        QTest::addColumn<int>("page");
+        QTest::newRow("Data") << int(piData);
+        QTest::newRow("Shocks") << int(piShocks);
+    }
+    void anEditorOpenedWithoutTypingHoldsNothing() {
+        QFETCH(int, page);
+        TPagesFixture f;
+        QVERIFY(f.GoTo(page));
+        TGrid* grid = page == piData ? f.DataGrid() : f.Shocks()->ExoTable();
+        const kv::TExperiment before = f.E();
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->CellRect(3, 1).center());
+        QVERIFY(grid->IsEditing());
+        QVERIFY(f.GoTo(piSolve));
+        QCOMPARE(f.Beeps, 0);
+        QVERIFY(!grid->IsEditing());
+        QVERIFY(f.GoTo(page));
+        QVERIFY(!grid->IsEditing());
+        QVERIFY(f.E().BaseData.Cells == before.BaseData.Cells);
+        QVERIFY(f.E().ShockVec == before.ShockVec);
+        // Typed and then restored with Esc counts as not typed either.
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->CellRect(2, 1).center());
+        f.Type("7");
+        f.Press(Qt::Key_Escape);
+        QVERIFY(f.GoTo(piSolve));
+        QCOMPARE(f.Beeps, 0);
     }
 
     void minusHundredAcceptedOnTheDataPage() {

@@ -88,6 +88,31 @@ private slots:
         QCOMPARE(opened, QList<QUrl>{QUrl::fromLocalFile(dir.filePath(file))});
     }
 
+    // With the focus on the tab bar, or on nothing inside the page, F1 and
+    // Current Screen ask for the current page's topic.
+    void f1WithoutAControlOfThePage_data() { currentScreenAsksForThePagesTopic_data(); }
+    void f1WithoutAControlOfThePage() {
+        QFETCH(int, page);
+        QFETCH(int, topic);
+        TFormFixture f;
+        kv::AddSolution(f.E().Solutions, "Sim 1", f.E().ShockVec, f.E().Closure.Endo);
+        if (page != piWelcome) {
+            f.ClickTab(page);
+        }
+        QCOMPARE(f.CurrentPage(), page);
+        QTabBar* bar = f.Form->Notebook1->tabBar();
+        bar->setFocus(Qt::TabFocusReason);
+        QCOMPARE(QApplication::focusWidget(), bar);
+        f.Press(Qt::Key_F1);
+        QCOMPARE(f.Topics, QList<int>{topic});
+        bar->clearFocus();
+        QVERIFY(!QApplication::focusWidget());
+        QTest::keyClick(f.Form.get(), Qt::Key_F1);
+        QCOMPARE(f.Topics, (QList<int>{topic, topic}));
+        f.Form->CurrentScreen1->trigger();
+        QCOMPARE(f.Topics, (QList<int>{topic, topic, topic}));
+    }
+
     // About Qt opens the toolkit's own box over the window.
     void aboutQt() {
         TFormFixture f;

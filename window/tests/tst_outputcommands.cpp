@@ -72,6 +72,7 @@ class TestOutputCommands : public QObject {
     QTemporaryDir FDir;
     TExperiment FExp;
     QList<TShownDialog> FDialogs;
+    QList<int> FAnswers; // the answers of the next dialogs; then OK
     QList<bool> FWaiting;
     int FPage = 0;
     int FTableRequests = 0;
@@ -194,7 +195,7 @@ private slots:
         SetMessageDialogHook(
             [this](const QString& text, MessageKind kind, MessageButtons buttons, int helpContext) {
                 FDialogs.append({text, kind, buttons, helpContext});
-                return 1;
+                return FAnswers.isEmpty() ? 1 : FAnswers.takeFirst();
             });
     }
     void cleanupTestCase() { SetMessageDialogHook({}); }
@@ -202,6 +203,7 @@ private slots:
     void init() {
         FExp.Reset();
         FDialogs.clear();
+        FAnswers.clear();
         FWaiting.clear();
         FTableRequests = 0;
         FPrinterInstalled = true;
@@ -320,13 +322,64 @@ private slots:
         QCOMPARE(Commands().LastFileName(), first + QStringLiteral(".csv"));
         QCOMPARE(ReadLines(first + QStringLiteral(".csv")).size(), 12);
 
-        // Saving over the existing file asks nothing and replaces it.
-        SaveAs(first + QStringLiteral(".csv"));
+        // Saving over the existing file asks first (the dialog itself asks
+        // nothing: the name may get its extension only afterwards); Yes
+        // replaces it.
+        QVERIFY(FDialogs.isEmpty());
+        SaveAs(first);
         FPage = 2;
+        FAnswers = {6};
         Commands().Save1Click();
         QCOMPARE(FDialogFileNames.last(), first + QStringLiteral(".csv"));
+        QCOMPARE(FDialogs.size(), 1);
+        QCOMPARE(FDialogs[0].Text, first + QStringLiteral(".csv already exists.\r\nDo you want "
+                                                          "to replace it?"));
+        QCOMPARE(FDialogs[0].Kind, mkConfirmation);
+        QCOMPARE(FDialogs[0].Buttons, MessageButtons(mbYes | mbNo));
         QCOMPARE(ReadLines(first + QStringLiteral(".csv")).size(), 40);
-        QVERIFY(FDialogs.isEmpty());
+    }
+
+    // No keeps the file and goes back to the dialog for another name (or a
+    // cancel); closing the question otherwise saves nothing.
+    void saveOverAnExistingFile_data() {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("another"); // the dialog again, with another name
+        QTest::newRow("No, another name") << 7 << true;
+        QTest::newRow("No, then Cancel") << 7 << false;
+        QTest::newRow("neither Yes nor No") << 2 << false;
+    }
+    void saveOverAnExistingFile() {
+        QFETCH(int, answer);
+        QFETCH(bool, another);
+        FPage = 1;
+        const QString old = FDir.filePath(QStringLiteral("old.csv"));
+        const QString other = FDir.filePath(QStringLiteral("other.csv"));
+        QFile::remove(other);
+        {
+            QFile f(old);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("kept\r\n");
+        }
+        int runs = 0;
+        FRunDialog = [&](QDialog& dialog, const QString&) {
+            ++runs;
+            if (runs == 1) {
+                static_cast<QFileDialog&>(dialog).selectFile(old);
+                return true;
+            }
+            static_cast<QFileDialog&>(dialog).selectFile(other);
+            return another;
+        };
+        FAnswers = {answer};
+        Commands().Save1Click();
+        QCOMPARE(FDialogs.size(), 1);
+        QCOMPARE(FDialogs[0].Kind, mkConfirmation);
+        QCOMPARE(ReadLines(old), QStringList{"kept"});
+        QCOMPARE(runs, answer == 7 ? 2 : 1);
+        QCOMPARE(QFile::exists(other), another);
+        if (another) {
+            QCOMPARE(ReadLines(other).size(), 12);
+        }
     }
 
     void saveInitialFolder_data() {
@@ -393,6 +446,7 @@ private slots:
             QVERIFY(QDir(FDir.path()).mkpath(QStringLiteral("inTheWay.csv")));
         }
         SaveAs(file);
+        FAnswers = {6}; // replace the read-only file: yes
         if (kind == QLatin1String("missing")) {
             FRunDialog = [this, file](QDialog& dialog, const QString&) {
                 static_cast<QFileDialog&>(dialog).selectFile(file);
@@ -402,8 +456,9 @@ private slots:
         }
         Commands().Save1Click();
         QCOMPARE(QFileInfo(Commands().LastFileName()), QFileInfo(file));
-        QCOMPARE(FDialogs.size(), 1);
-        const TShownDialog d = FDialogs[0];
+        // Over the read-only file the question came first.
+        QCOMPARE(FDialogs.size(), kind == QLatin1String("readonly") ? 2 : 1);
+        const TShownDialog d = FDialogs.last();
         QCOMPARE(d.Text, QStringLiteral("Error in Save:\r\nCannot create file ") +
                              Commands().LastFileName() +
                              QStringLiteral("[TxtCreate][SaveSimTabAsCSV]"));
@@ -663,6 +718,10 @@ private slots:
         QCOMPARE(format, QPrinter::PdfFormat);
         QVERIFY(fileName.endsWith(QStringLiteral("WinVelmar Printout.pdf")));
         QCOMPARE(FTableRequests, 0);
+        // Said once per run, not before every printout.
+        Commands().File_PrintClick();
+        QCOMPARE(FDialogs.size(), 1);
+        QCOMPARE(format, QPrinter::PdfFormat);
     }
 
     // Print Setup shows the toolkit's page set-up dialog on the one printer:

@@ -180,6 +180,60 @@ private slots:
         }
     }
 
+    // The standard shortcuts beside the access keys: Ctrl+C copies the page's
+    // table unless a text box has the focus (it copies its own text), Ctrl+P
+    // prints the page (nothing on a page without a table), Ctrl+Q exits.
+    void standardShortcuts() {
+        TPagesFixture f;
+        QVERIFY(f.GoTo(piData));
+        TGrid* grid = f.DataGrid();
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->CellRect(0, 0).center());
+        QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+        f.Press(Qt::Key_C, Qt::ControlModifier);
+        const QStringList lines =
+            QGuiApplication::clipboard()->text().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 12);
+        QCOMPARE(lines[1].split(QLatin1Char('\t')).value(1), QStringLiteral("10.00"));
+        // In an open editor Ctrl+C copies its selected text.
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->CellRect(2, 1).center());
+        QVERIFY(grid->IsEditing());
+        f.Press(Qt::Key_C, Qt::ControlModifier);
+        QVERIFY(grid->IsEditing());
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("15.00"));
+        f.Press(Qt::Key_Escape);
+        f.Press(Qt::Key_Return);
+
+        QString shown;
+        WhenModalShown([&shown](QWidget* w) {
+            shown = QString::fromLatin1(w->metaObject()->className());
+            qobject_cast<QDialog*>(w)->reject();
+        });
+        f.Press(Qt::Key_P, Qt::ControlModifier);
+        QTRY_COMPARE(shown, QStringLiteral("QPrintDialog"));
+        QVERIFY(ErrorDialogs(f).isEmpty());
+
+        // The window active again after the dialog, as the desktop makes it.
+        f.Form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f.Form.get()));
+        QVERIFY(f.GoTo(piClosure));
+        // A dialog that opened would be closed and named here; none opens.
+        shown.clear();
+        QTimer::singleShot(200, [&shown] {
+            if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                shown = QString::fromLatin1(dialog->metaObject()->className());
+                dialog->reject();
+            }
+        });
+        f.Press(Qt::Key_P, Qt::ControlModifier);
+        f.Press(Qt::Key_C, Qt::ControlModifier);
+        QTest::qWait(300);
+        QVERIFY(shown.isEmpty());
+        QVERIFY(ErrorDialogs(f).isEmpty());
+
+        f.Press(Qt::Key_Q, Qt::ControlModifier);
+        QTRY_VERIFY(!f.Form->isVisible());
+    }
+
     // Every file Save writes reads back through Python's csv module into the
     // cells the grid shows (and the empty field after the last separator),
     // with titles that hold quotes, both separators, line-edit oddities and
@@ -231,7 +285,9 @@ private slots:
         QList<QList<QStringList>> expected;
         for (int page : {int(piData), int(piTableau), int(piResults), int(piUpdatedData)}) {
             QVERIFY(f.GoTo(page));
-            const QString file = FDir.filePath(QStringLiteral("roundtrip%1.csv").arg(page));
+            // A file of its own for each locale: Save asks before it replaces one.
+            const QString file =
+                FDir.filePath(QStringLiteral("roundtrip%1-%2.csv").arg(page).arg(locale.name()));
             // The dialog starts from the last file saved, selected in its list;
             // typing a name in the focused name box replaces that selection.
             WhenModalShown([file](QWidget* w) {

@@ -85,6 +85,9 @@ private slots:
         QCOMPARE(lines[2], QString("You are on the first of eight \"pages\". Use the tab index "
                                    "below to switch pages. The pages are arranged in the order "
                                    "in which they are typically used:"));
+        QCOMPARE(lines[6], QString("The TABLEAU page shows coefficients for the percentage-change "
+                                   "equations of the model. The coefficients are calculated from "
+                                   "the flows shown on the DATA page."));
         QCOMPARE(lines[18], QString("Use the Help menu item for further information, or press "
                                     "the F1 function key at any time."));
     }
@@ -148,6 +151,11 @@ private slots:
         QStatusTipEvent tip(QStringLiteral("Double-click on green numbers to edit them"));
         QCoreApplication::sendEvent(f.Form->tabData->Grid(), &tip);
         QCOMPARE(f.Form->StatusText(), QString("  Double-click on green numbers to edit them"));
+        // A hint longer than the status line is cut; the window keeps its width.
+        const int width = f.Form->width();
+        f.Form->ShowHint(QString(400, QLatin1Char('W')));
+        QCoreApplication::processEvents();
+        QVERIFY(f.Form->minimumSizeHint().width() <= width);
         // Hints never show as pop-ups.
         QVERIFY(f.Form->Notebook1->toolTip().isEmpty());
         QVERIFY(f.Form->tabData->Grid()->toolTip().isEmpty());
@@ -371,7 +379,10 @@ private slots:
         for (int attempt = 0; attempt < 2; ++attempt) {
             f.ClickTab(piTableau);
             QCOMPARE(f.CurrentPage(), int(piData));
-            QCOMPARE(f.Form->StatusText(), EditingComplete);
+            // Not "click again": the status line says what is allowed and
+            // how to get out.
+            QCOMPARE(f.Form->StatusText(), QString("  Values from -100 to 500, at most two "
+                                                   "decimals. Esc restores the stored value"));
             QVERIFY(f.DataGrid()->IsEditing());
             QVERIFY(editor->InError());
         }

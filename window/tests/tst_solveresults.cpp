@@ -87,10 +87,22 @@ private slots:
         TPagesFixture f;
         QVERIFY(f.GoTo(piSolve));
         QLineEdit* box = f.Solve()->SolNameEditBox();
-        box->setFocus();
-        box->clear();
-        QTest::keyClicks(box, "ABCDEFGHI");
+        // A click selects the proposed title, so that typing replaces it.
+        QTest::mouseClick(box, Qt::LeftButton, {}, box->rect().center());
+        QVERIFY(box->hasFocus());
+        QCOMPARE(box->selectedText(), QString("Sim 1"));
+        QCOMPARE(box->cursorPosition(), 5);
+        f.Type("ABCDEFGHI");
         QCOMPARE(box->text(), QString("ABCDEFGH"));
+        // The ninth character beeps and the status line says why.
+        QCOMPARE(f.Beeps, 1);
+        QCOMPARE(f.Form->StatusText(),
+                 QString("  The experiment title takes at most 8 characters"));
+        // Tab away and back selects it again.
+        f.Press(Qt::Key_Tab);
+        QVERIFY(!box->hasFocus());
+        box->setFocus(Qt::BacktabFocusReason);
+        QCOMPARE(box->selectedText(), QString("ABCDEFGH"));
         QTest::keyClick(box, Qt::Key_Return);
         QTRY_VERIFY(f.Solve()->SolveButton()->hasFocus());
         QCOMPARE(f.E().Solutions.Count, 0);
@@ -130,8 +142,8 @@ private slots:
         QCOMPARE(plain, 39);
         QCOMPARE(hashed, 13);
         const TLayoutMetrics& m = f.Form->Metrics();
-        QCOMPARE(grid->ColWidth(0), 29 * m.ColUnit);
-        QCOMPARE(grid->ColWidth(1), 9 * m.ColUnit);
+        QVERIFY(TFormFixture::ColumnFits(grid, 0, 29 * m.ColUnit));
+        QVERIFY(TFormFixture::ColumnFits(grid, 1, 9 * m.ColUnit));
         QCOMPARE(grid->RowHeight(0), m.RowHeight);
         QCOMPARE(grid->RowHeight(52), m.RowHeight);
         TGridModel* model = grid->GridModel();
@@ -331,7 +343,8 @@ private slots:
         WhenModalShown([](QWidget* modal) {
             auto* dialog = qobject_cast<TColMoveDlg*>(modal);
             QVERIFY(dialog);
-            QCOMPARE(dialog->windowTitle(), QString("Column..."));
+            QCOMPARE(dialog->windowTitle(), QString("Column: A"));
+            QVERIFY(dialog->width() >= CaptionWidth(dialog->windowTitle()));
             QTest::mouseClick(dialog->RightBtn(), Qt::LeftButton);
         });
         const int x = header->sectionViewportPosition(0) + header->sectionSize(0) / 2;
