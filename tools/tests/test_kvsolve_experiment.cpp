@@ -114,7 +114,7 @@ TEST_F(KvSolveExperiment, UsageAndSaveErrors) {
         int status;
         std::string message;
     } cases[] = {
-        {{"--experiment", good, "--experiment", good, "--format", "csv"},
+        {{"--experiment", good, "--experiment", good, "--format", "long-csv"},
          kvsolve::ExitUsage,
          "kvsolve: --experiment: several experiment files need --format json"},
         {{"--experiment", good, "--experiment", good, "--save", good},
