@@ -11,7 +11,7 @@ PACKAGES=(
   libeigen3-dev nlohmann-json3-dev libcli11-dev libqpdf-dev libboost-stacktrace-dev binutils
   qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-documentation-tools
   libqt6help6 libqt6sql6-sqlite libqt6printsupport6 libgl-dev libxkbcommon-dev
-  qt6-qpa-plugins qt6-charts-dev qt6-svg-dev
+  qt6-qpa-plugins qt6-charts-dev qt6-svg-dev libqt6opengl6-dev
   xvfb xauth x11-utils xdotool openbox imagemagick poppler-utils xdg-utils fonts-dejavu-core
   python3 help2man man-db desktop-file-utils appstream lintian file dpkg-dev
 )

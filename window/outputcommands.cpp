@@ -266,6 +266,26 @@ void TOutputCommands::File_PrintClick() {
     ShowCommandError(QStringLiteral("Error in Printing:"), detail);
 }
 
+void TOutputCommands::PrintPicture(
+    const std::function<void(QPrinter& printer, const QString& header)>& draw) {
+    QPrinter& printer = Printer();
+    printer.setDocName(PrintDocName);
+    if (!FEnv.PrinterInstalled()) {
+        PreparePrinterWithoutPrinters();
+    }
+    QPrintDialog printDialog(&printer);
+    printDialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    printDialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    printDialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+    printDialog.setOption(QAbstractPrintDialog::PrintToFile, true);
+    if (!FEnv.RunDialog(printDialog, QString())) {
+        return;
+    }
+    FEnv.Waiting(true);
+    auto busy = qScopeGuard([this] { FEnv.Waiting(false); });
+    draw(printer, PrintoutHeader(FEnv.Now()));
+}
+
 void TOutputCommands::PrintSetupClick() {
     QPageSetupDialog setupDialog(&Printer());
     FEnv.RunDialog(setupDialog, QString());

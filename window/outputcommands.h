@@ -61,6 +61,9 @@ public:
     void Save1Click();
     void File_PrintClick();
     void PrintSetupClick();
+    // Prints a picture on one page through the same printer and dialog;
+    // draw paints it below the printout header it is given.
+    void PrintPicture(const std::function<void(QPrinter& printer, const QString& header)>& draw);
 
     // The printer every printout and Print Setup use; it keeps the printer,
     // paper and orientation chosen until the window goes away.

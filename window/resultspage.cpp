@@ -1,13 +1,17 @@
 #include "resultspage.h"
 
 #include "celltext.h"
+#include "chartview.h"
 #include "colmovedlg.h"
 #include "experimentdoc.h"
 #include "helpcontext.h"
 #include "plainmessagebox.h"
 
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLayout>
+#include <QSplitter>
+#include <QToolButton>
 
 // TResultsGridModel ------------------------------------------------------------
 
@@ -47,7 +51,26 @@ TResultsPage::TResultsPage(const TPageContext& context, QWidget* parent)
     Doc().OnChange(this, kv::chSolutions, [this] { solutionsChanged(); });
     connect(FGrid, &TGrid::LockedCellClick, this, &TResultsPage::ResultsTableLockedCellClick);
 
-    StackTitleAndGrid(FPanel, FGrid);
+    // The chart beside the grid, shown by the Chart button on the title panel.
+    FChart = new TResultsChartView(*context.Doc, this);
+    FChart->hide();
+    SetHelpContext(FChart, ChartsHelpContext);
+    FSplitter = new QSplitter(Qt::Horizontal, this);
+    FSplitter->setChildrenCollapsible(false);
+    FSplitter->addWidget(FGrid);
+    FSplitter->addWidget(FChart);
+    FChartButton = new QToolButton(FPanel);
+    FChartButton->setObjectName(QStringLiteral("ChartButton"));
+    FChartButton->setText(QStringLiteral("Chart"));
+    FChartButton->setCheckable(true);
+    FChartButton->setStatusTip(QStringLiteral("Shows the results as a bar chart beside the grid."));
+    auto* panelLayout = new QHBoxLayout(FPanel);
+    panelLayout->setContentsMargins(0, 0, 4, 0);
+    panelLayout->addStretch();
+    panelLayout->addWidget(FChartButton);
+    connect(FChartButton, &QToolButton::toggled, FChart, &QWidget::setVisible);
+
+    StackTitleAndGrid(FPanel, FSplitter);
 }
 
 void TResultsPage::Prepare() {

@@ -9,6 +9,9 @@
 #include <functional>
 
 class QLabel;
+class QSplitter;
+class QToolButton;
+class TResultsChartView;
 class TExperimentDoc;
 
 // Rows 0..52 (heading and variables), columns 0..Count: the variable column
@@ -42,6 +45,11 @@ public:
 
     TGrid* OutputGrid() const override { return FGrid; }
 
+    // The chart view beside the grid and the button that shows it.
+    TResultsChartView* ResultsChart() const { return FChart; }
+    QToolButton* ChartButton() const { return FChartButton; }
+    static constexpr int ChartsHelpContext = 231;
+
     // A click on a fixed cell: the heading of a solution opens the column
     // dialog and acts on its answer.
     void ResultsTableLockedCellClick(int r, int k);
@@ -67,4 +75,7 @@ private:
     TResultsGridModel* FModel;
     TCellStyle FString;     // ResultsTCString
     TCellStyle FStringLeft; // ResultsTCStringLeft
+    QSplitter* FSplitter;
+    TResultsChartView* FChart;
+    QToolButton* FChartButton;
 };

@@ -2,6 +2,7 @@
 
 #include "aboutbox.h"
 #include "beep.h"
+#include "chartview.h"
 #include "closurepage.h"
 #include "datapage.h"
 #include "documents.h"
@@ -193,6 +194,11 @@ TSDIAppForm::TSDIAppForm(bool idlePreparation, QWidget* parent) : QMainWindow(pa
     output.CurrentTable = [this] { return CurrentPageTable(); };
     output.Waiting = [this](bool on) { Waiting(on); };
     FOutput = std::make_unique<TOutputCommands>(std::move(output));
+    tabResults->ResultsChart()->PrintRequested = [this] {
+        TResultsChartView* chart = tabResults->ResultsChart();
+        FOutput->PrintPicture(
+            [chart](QPrinter& printer, const QString& header) { chart->Print(printer, header); });
+    };
 
     buildMenu();
     FormCreate();

@@ -79,6 +79,7 @@ private slots:
         QTest::newRow("exercises") << 211 << "Handing out and handing in an exercise";
         QTest::newRow("experiment file errors")
             << 307 << "An experiment file cannot be opened or saved";
+        QTest::newRow("charts") << 231 << "Reading the charts";
     }
     void everyContextNumberHasItsTopic() {
         QFETCH(int, context);

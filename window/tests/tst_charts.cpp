@@ -1,0 +1,164 @@
+// The Results page's chart: its bars against the grid's numbers as the store
+// changes, and the chart saved as SVG and printed to PDF.
+#include "../../output/tests/pdftext.h"
+#include "chartview.h"
+#include "colmovedlg.h"
+#include "experimentdoc.h"
+#include "outputcommands.h"
+#include "pagesfixture.h"
+
+#include <QBarSeries>
+#include <QBarSet>
+#include <QChart>
+#include <QPrinter>
+#include <QProcess>
+#include <QToolButton>
+#include <QUndoStack>
+#include <QXmlStreamReader>
+#include <QtTest>
+
+namespace {
+
+// Solves t2 = -10 with each method given, titled M1, M2, ...
+void SolveT2(TPagesFixture& f, const QList<int>& methods) {
+    QVERIFY(f.GoTo(piShocks));
+    QVERIFY(f.EnterShock(f.ShockRow("t2"), QStringLiteral("-10")));
+    for (int m : methods) {
+        f.SolveWith(m, QStringLiteral("M%1").arg(m));
+    }
+    QVERIFY(f.GoTo(piResults));
+}
+
+TResultsChartView* ShowChart(TPagesFixture& f) {
+    QTest::mouseClick(f.Results()->ChartButton(), Qt::LeftButton);
+    return f.Results()->ResultsChart();
+}
+
+// The bars as the chart holds them: per set its label and per bar the text
+// of the grid's cell ('#' for a selected, exogenous bar).
+QStringList BarTexts(const TResultsChartView* chart) {
+    QStringList texts;
+    const auto series = chart->Chart()->series();
+    if (series.size() != 1) {
+        return {QStringLiteral("series: %1").arg(series.size())};
+    }
+    for (const QBarSet* set : static_cast<QBarSeries*>(series[0])->barSets()) {
+        QStringList row{set->label()};
+        const QList<int> selected = set->selectedBars();
+        for (int i = 0; i < set->count(); ++i) {
+            row << (selected.contains(i) ? QStringLiteral("#") : QString()) +
+                       kv::ChartNumber(set->at(i));
+        }
+        texts << row.join(QLatin1Char('|'));
+    }
+    return texts;
+}
+
+// The same from the grid, for the chart's variables.
+QStringList GridTexts(const TPagesFixture& f, const std::vector<kv::Variable>& vars) {
+    QStringList texts;
+    for (const QString& title : f.ResultTitles()) {
+        const int k = int(texts.size()) + 1;
+        QStringList row{title};
+        for (kv::Variable v : vars) {
+            row << f.ResultText(v, k);
+        }
+        texts << row.join(QLatin1Char('|'));
+    }
+    return texts;
+}
+
+} // namespace
+
+class TestCharts : public QObject {
+    Q_OBJECT
+private slots:
+    void chartShowsTheGridsNumbersAndFollowsTheStore() {
+        TPagesFixture f;
+        SolveT2(f, {1, 2, 5});
+        TResultsChartView* chart = ShowChart(f);
+        QVERIFY(chart->isVisible());
+        const auto vars = chart->ChosenVariables();
+        QCOMPARE(int(vars.size()), 10);
+        QCOMPARE(chart->Data().Categories.join(QLatin1Char(' ')),
+                 QStringLiteral("c z1 z2 phi l m e delB cpi cR"));
+        QCOMPARE(BarTexts(chart), GridTexts(f, vars));
+
+        // A variable picked in the list: t2, exogenous in every solution.
+        const kv::Variable t2 = kv::VariableNamed(QStringLiteral("t2"));
+        QListWidget* list = chart->VariableList();
+        QListWidgetItem* item = list->item(t2 - 1);
+        QVERIFY(item->text().startsWith(QStringLiteral("t2  ")));
+        const QRect box = list->visualItemRect(item);
+        list->scrollToItem(item);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(item).topLeft() + QPoint(8, box.height() / 2));
+        QCOMPARE(item->checkState(), Qt::Checked);
+        QCOMPARE(int(chart->ChosenVariables().size()), 11);
+        QVERIFY(BarTexts(chart).join(' ').contains(QStringLiteral("#-10.000")));
+        QCOMPARE(BarTexts(chart), GridTexts(f, chart->ChosenVariables()));
+
+        // Moved, deleted, and the deletion undone.
+        f.ClickHeading(1, TColMoveDlg::crMoveRight);
+        QCOMPARE(f.ResultTitles(), (QStringList{"M2", "M1", "M5"}));
+        QCOMPARE(BarTexts(chart), GridTexts(f, chart->ChosenVariables()));
+        f.ClickHeading(3, TColMoveDlg::crDelete);
+        QCOMPARE(BarTexts(chart).size(), 2);
+        QCOMPARE(BarTexts(chart), GridTexts(f, chart->ChosenVariables()));
+        f.Form->Doc().UndoStack()->undo();
+        QCOMPARE(BarTexts(chart).size(), 3);
+        QCOMPARE(BarTexts(chart), GridTexts(f, chart->ChosenVariables()));
+        f.SolveWith(3, QStringLiteral("M3"));
+        QVERIFY(f.GoTo(piResults));
+        QCOMPARE(BarTexts(chart), GridTexts(f, chart->ChosenVariables()));
+
+        // Hidden again by the button; the grid stays.
+        QTest::mouseClick(f.Results()->ChartButton(), Qt::LeftButton);
+        QVERIFY(!chart->isVisible());
+        QVERIFY(f.Results()->ResultsTable()->isVisible());
+    }
+
+    void savedSvgAndPrintedPdfHoldTheLabels() {
+        TPagesFixture f;
+        SolveT2(f, {1, 4});
+        TResultsChartView* chart = ShowChart(f);
+        chart->resize(900, 500);
+
+        const QString svg = f.Dir.filePath(QStringLiteral("chart.svg"));
+        QVERIFY(chart->SaveSvg(svg));
+        QFile file(svg);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QXmlStreamReader xml(&file);
+        QStringList texts;
+        while (!xml.atEnd()) {
+            if (xml.readNext() == QXmlStreamReader::StartElement &&
+                xml.name() == QStringLiteral("text")) {
+                texts << xml.readElementText(QXmlStreamReader::IncludeChildElements).trimmed();
+            }
+        }
+        QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+        for (const char* label : {"M1", "M4", "cpi", "delB", "z2"}) {
+            QVERIFY2(texts.contains(QString::fromLatin1(label)), qPrintable(texts.join('|')));
+        }
+
+        const QDateTime now(QDate(2026, 3, 4), QTime(10, 20));
+        TOutputEnvironment env;
+        env.RunDialog = [](QDialog&, const QString&) { return true; };
+        env.PrinterInstalled = [] { return true; };
+        env.Now = [now] { return now; };
+        TOutputCommands commands(env);
+        const QString pdf = f.Dir.filePath(QStringLiteral("chart.pdf"));
+        commands.Printer().setOutputFormat(QPrinter::PdfFormat);
+        commands.Printer().setOutputFileName(pdf);
+        commands.PrintPicture(
+            [chart](QPrinter& printer, const QString& header) { chart->Print(printer, header); });
+        const kvtest::PdfText text = kvtest::ReadPdfText(pdf);
+        QVERIFY2(text.Ok, qPrintable(text.Error));
+        QCOMPARE(text.Pages.size(), 1);
+        QVERIFY(text.Pages[0].contains(kv::PrintoutHeader(now).trimmed()));
+        QVERIFY(text.Pages[0].contains(QStringLiteral("M4")));
+    }
+};
+
+QTEST_MAIN(TestCharts)
+#include "tst_charts.moc"
