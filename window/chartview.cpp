@@ -11,18 +11,23 @@
 #include <QChart>
 #include <QChartView>
 #include <QClipboard>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QGraphicsLayout>
 #include <QGraphicsScene>
 #include <QHBoxLayout>
 #include <QLegendMarker>
+#include <QLineSeries>
 #include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPrinter>
+#include <QScatterSeries>
+#include <QStackedBarSeries>
 #include <QSvgGenerator>
 #include <QToolTip>
+#include <QVBoxLayout>
 #include <QValueAxis>
 
 using namespace kv;
@@ -44,10 +49,33 @@ TResultsChartView::TResultsChartView(TExperimentDoc& doc, QWidget* parent)
     FView = new QChartView(FChart, this);
     FView->setObjectName(QStringLiteral("ResultsChart"));
     FView->setRenderHint(QPainter::Antialiasing);
+    FKind = new QComboBox(this);
+    FKind->setObjectName(QStringLiteral("ChartKind"));
+    FKind->addItems({QStringLiteral("Results"), QStringLiteral("Decomposition"),
+                     QStringLiteral("Convergence")});
+    FSolution = new QComboBox(this);
+    FSolution->setObjectName(QStringLiteral("ChartSolution"));
+    auto* choices = new QHBoxLayout;
+    choices->addWidget(FKind);
+    choices->addWidget(FSolution, 1);
+    auto* left = new QVBoxLayout;
+    left->addLayout(choices);
+    left->addWidget(FList);
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(FList, 1);
+    layout->addLayout(left, 1);
     layout->addWidget(FView, 3);
+    connect(FKind, &QComboBox::currentIndexChanged, this, [this] { Rebuild(); });
+    connect(FSolution, &QComboBox::currentIndexChanged, this, [this] {
+        if (!FFillingSolutions) {
+            Rebuild();
+        }
+    });
+    connect(FList, &QListWidget::currentRowChanged, this, [this] {
+        if (Kind() == ckConvergence) {
+            Rebuild();
+        }
+    });
     SetChosenVariables(DefaultChartVariables());
     connect(FList, &QListWidget::itemChanged, this, [this] { Rebuild(); });
     FDoc.OnChange(this, chSolutions, [this] { Rebuild(); });
@@ -106,14 +134,259 @@ void TResultsChartView::SetChosenVariables(const std::vector<Variable>& vars) {
     Rebuild();
 }
 
-void TResultsChartView::Rebuild() {
-    FData = ResultsChartData(FDoc.Experiment().Solutions, ChosenVariables());
-    FStale = false;
+void TResultsChartView::SetKind(TChartKind kind) {
+    FKind->setCurrentIndex(int(kind));
+}
+
+TResultsChartView::TChartKind TResultsChartView::Kind() const {
+    return TChartKind(FKind->currentIndex());
+}
+
+void TResultsChartView::SetSolution(int k) {
+    FSolution->setCurrentIndex(k - 1);
+}
+
+int TResultsChartView::Solution() const {
+    return FSolution->currentIndex() + 1;
+}
+
+kv::Variable TResultsChartView::ConvergenceVariable() const {
+    if (const QListWidgetItem* item = FList->currentItem()) {
+        return item->data(Qt::UserRole).toInt();
+    }
+    const auto vars = ChosenVariables();
+    return vars.empty() ? 1 : vars.front();
+}
+
+void TResultsChartView::fillSolutions() {
+    const TSolutionStore& S = FDoc.Experiment().Solutions;
+    FFillingSolutions = true;
+    const int keep = FSolution->currentIndex();
+    FSolution->clear();
+    for (int k = 1; k <= S.Count; ++k) {
+        FSolution->addItem(QString::fromStdString(S.Items(k).Soltitle));
+    }
+    FSolution->setCurrentIndex(std::clamp(keep, 0, S.Count - 1));
+    FFillingSolutions = false;
+}
+
+void TResultsChartView::clearChart() {
     FChart->removeAllSeries();
     for (QAbstractAxis* axis : FChart->axes()) {
         FChart->removeAxis(axis);
         delete axis;
     }
+}
+
+void TResultsChartView::Rebuild() {
+    FStale = false;
+    fillSolutions();
+    FSolution->setEnabled(Kind() != ckResults);
+    clearChart();
+    FData = {};
+    FConvergence = {};
+    switch (Kind()) {
+    case ckDecomposition:
+        buildDecomposition();
+        break;
+    case ckConvergence:
+        buildConvergence();
+        break;
+    default:
+        buildResults();
+        break;
+    }
+    applyLook();
+}
+
+void TResultsChartView::buildDecomposition() {
+    const TSolutionStore& S = FDoc.Experiment().Solutions;
+    const int k = Solution();
+    if (k < 1 || k > S.Count) {
+        FChart->setTitle(QStringLiteral("Decomposition: no solution"));
+        return;
+    }
+    const TSolution& sol = S.Items(k);
+    FData = DecompositionChartData(sol, ChosenVariables());
+    if (!sol.Decomposition) {
+        FChart->setTitle(QStringLiteral("Decomposition: not known for ") +
+                         QString::fromStdString(sol.Soltitle));
+        return;
+    }
+    auto* series = new QStackedBarSeries;
+    double low = 0;
+    double high = 0;
+    std::vector<double> lows(FData.Categories.size(), 0.0);
+    std::vector<double> highs(FData.Categories.size(), 0.0);
+    for (const TChartSeries& s : FData.Series) {
+        auto* set = new QBarSet(s.Label);
+        for (size_t i = 0; i < s.Values.size(); ++i) {
+            *set << s.Values[i];
+            (s.Values[i] < 0 ? lows[i] : highs[i]) += s.Values[i];
+        }
+        series->append(set);
+    }
+    for (size_t i = 0; i < lows.size(); ++i) {
+        low = std::min({low, lows[i], FData.Totals[i]});
+        high = std::max({high, highs[i], FData.Totals[i]});
+    }
+    FChart->addSeries(series);
+    auto* total = new QScatterSeries;
+    total->setName(QStringLiteral("Total (the result)"));
+    total->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
+    total->setMarkerSize(11);
+    total->setColor(palette().color(QPalette::Text));
+    for (size_t i = 0; i < FData.Totals.size(); ++i) {
+        total->append(double(i), FData.Totals[i]);
+    }
+    FChart->addSeries(total);
+    connect(series, &QStackedBarSeries::hovered, this,
+            [this](bool on, int index, QBarSet* set) { showBarTip(on, index, set); });
+    connect(total, &QScatterSeries::hovered, this, [this](const QPointF& p, bool on) {
+        if (on) {
+            const int i = int(std::lround(p.x()));
+            QToolTip::showText(QCursor::pos(),
+                               FData.Categories.value(i) + QStringLiteral(" total = ") +
+                                   ChartNumber(p.y()),
+                               FView);
+        } else {
+            QToolTip::hideText();
+        }
+    });
+    const QList<QBarSet*> sets = series->barSets();
+    for (int j = 0; j < sets.size(); ++j) {
+        sets[j]->setProperty("series", j);
+    }
+    auto* x = new QBarCategoryAxis;
+    x->append(FData.Categories);
+    x->setTitleText(QStringLiteral("Contributions of each shock; squares: the total"));
+    FChart->addAxis(x, Qt::AlignBottom);
+    QValueAxis* y = valueAxis(low, high);
+    y->setTitleText(QStringLiteral("% change (delB: change)"));
+    FChart->addAxis(y, Qt::AlignLeft);
+    series->attachAxis(x);
+    series->attachAxis(y);
+    total->attachAxis(x);
+    total->attachAxis(y);
+    FChart->legend()->setAlignment(Qt::AlignBottom);
+    FChart->setTitle(QStringLiteral("Decomposition of ") + QString::fromStdString(sol.Soltitle));
+}
+
+void TResultsChartView::buildConvergence() {
+    const TSolutionStore& S = FDoc.Experiment().Solutions;
+    const int k = Solution();
+    if (k < 1 || k > S.Count) {
+        FChart->setTitle(QStringLiteral("Convergence: no solution"));
+        return;
+    }
+    const TSolution& sol = S.Items(k);
+    const Variable v = ConvergenceVariable();
+    if (FConvergenceOf != sol.Inputs || !FConvergenceRuns) {
+        try {
+            FConvergenceRuns = SolutionConvergence(sol);
+            FConvergenceOf = sol.Inputs;
+        } catch (const std::exception& e) {
+            FConvergenceRuns.reset();
+            FChart->setTitle(QStringLiteral("Convergence cannot be computed: ") +
+                             QString::fromLocal8Bit(e.what()));
+            return;
+        }
+    }
+    FConvergence = ConvergenceChartData(sol, *FConvergenceRuns, v);
+    auto* euler = new QLineSeries;
+    euler->setName(QStringLiteral("Euler, 1 to 64 steps"));
+    euler->setPointsVisible(true);
+    double low = FConvergence.Solution.Value;
+    double high = low;
+    for (const TConvergencePoint& p : FConvergence.Euler) {
+        euler->append(p.InverseSteps, p.Value);
+        low = std::min(low, p.Value);
+        high = std::max(high, p.Value);
+    }
+    auto* extra = new QScatterSeries;
+    extra->setName(QStringLiteral("Extrapolations (at 1/n = 0)"));
+    extra->setMarkerSize(10);
+    for (const TConvergencePoint& p : FConvergence.Extrapolations) {
+        extra->append(p.InverseSteps, p.Value);
+        low = std::min(low, p.Value);
+        high = std::max(high, p.Value);
+    }
+    auto* own = new QScatterSeries;
+    own->setName(QStringLiteral("This solution: ") + FConvergence.Solution.Label);
+    own->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
+    own->setMarkerSize(15);
+    own->setColor(QColor(0, 0, 0, 0));
+    own->setBorderColor(QColor(220, 40, 40));
+    own->setPen(QPen(QColor(220, 40, 40), 3));
+    own->append(FConvergence.Solution.InverseSteps, FConvergence.Solution.Value);
+    for (QXYSeries* s : {static_cast<QXYSeries*>(euler), static_cast<QXYSeries*>(extra),
+                         static_cast<QXYSeries*>(own)}) {
+        FChart->addSeries(s);
+        connect(s, &QXYSeries::hovered, this, [this](const QPointF& p, bool on) {
+            if (on) {
+                QString steps = p.x() > 0 ? QStringLiteral("%1 steps").arg(std::lround(1 / p.x()))
+                                          : QStringLiteral("extrapolated");
+                QToolTip::showText(QCursor::pos(),
+                                   steps + QStringLiteral(": ") + ChartNumber(p.y()), FView);
+            } else {
+                QToolTip::hideText();
+            }
+        });
+    }
+    auto* x = new QValueAxis;
+    x->setRange(-0.05, 1.05);
+    x->setTickCount(6);
+    x->setLabelFormat(QStringLiteral("%.1f"));
+    x->setTitleText(QStringLiteral("1/n (n = number of Euler steps)"));
+    const double pad = std::max((high - low) * 0.1, std::abs(high) * 1e-6 + 1e-9);
+    auto* y = new QValueAxis;
+    y->setRange(low - pad, high + pad);
+    y->setLabelFormat(QStringLiteral("%.4f"));
+    y->setTitleText(QString::fromStdString(VarName(v)) + QStringLiteral("  ") +
+                    QString::fromStdString(VarDesc(v)));
+    FChart->addAxis(x, Qt::AlignBottom);
+    FChart->addAxis(y, Qt::AlignLeft);
+    for (QAbstractSeries* s : FChart->series()) {
+        s->attachAxis(x);
+        s->attachAxis(y);
+    }
+    FChart->legend()->setAlignment(Qt::AlignBottom);
+    FChart->setTitle(QStringLiteral("Convergence: ") + FConvergence.Title);
+}
+
+QValueAxis* TResultsChartView::valueAxis(double low, double high) const {
+    // Zero always on the axis, a little room beyond the longest bars.
+    auto* y = new QValueAxis;
+    const double pad = (high - low) * 0.05;
+    if (high - low > 0) {
+        y->setRange(low < 0 ? low - pad : 0, high > 0 ? high + pad : 0);
+        y->applyNiceNumbers();
+    } else {
+        y->setRange(-1, 1);
+    }
+    return y;
+}
+
+void TResultsChartView::showBarTip(bool on, int index, QBarSet* set) {
+    if (!on) {
+        QToolTip::hideText();
+        return;
+    }
+    const size_t k = size_t(set->property("series").toInt());
+    if (k >= FData.Series.size() || index < 0 || size_t(index) >= FData.Series[k].Values.size()) {
+        return;
+    }
+    const TChartSeries& s = FData.Series[k];
+    QString text = set->label() + QStringLiteral("\n") + FData.Categories.value(index) +
+                   QStringLiteral(" = ") + ChartNumber(s.Values[size_t(index)]);
+    if (Kind() == ckResults && s.Exogenous[size_t(index)]) {
+        text += QStringLiteral(" (exogenous)");
+    }
+    QToolTip::showText(QCursor::pos(), text, FView);
+}
+
+void TResultsChartView::buildResults() {
+    FData = ResultsChartData(FDoc.Experiment().Solutions, ChosenVariables());
     auto* series = new QBarSeries;
     double low = 0;
     double high = 0;
@@ -143,36 +416,15 @@ void TResultsChartView::Rebuild() {
             }
         }
     }
-    connect(series, &QBarSeries::hovered, this, [this](bool on, int index, QBarSet* set) {
-        if (!on) {
-            QToolTip::hideText();
-            return;
-        }
-        const int k = int(set->property("series").toInt());
-        const TChartSeries& s = FData.Series[size_t(k)];
-        QString text = set->label() + QStringLiteral("\n") + FData.Categories.value(index) +
-                       QStringLiteral(" = ") + ChartNumber(s.Values[size_t(index)]);
-        if (s.Exogenous[size_t(index)]) {
-            text += QStringLiteral(" (exogenous)");
-        }
-        QToolTip::showText(QCursor::pos(), text, FView);
-    });
+    connect(series, &QBarSeries::hovered, this,
+            [this](bool on, int index, QBarSet* set) { showBarTip(on, index, set); });
     for (int k = 0; k < sets.size(); ++k) {
         sets[k]->setProperty("series", k);
     }
     auto* x = new QBarCategoryAxis;
     x->append(FData.Categories);
     x->setTitleText(QStringLiteral("Pale bars: exogenous values"));
-    auto* y = new QValueAxis;
-    y->setLabelFormat(QStringLiteral("%.3f"));
-    // Zero always on the axis, a little room beyond the longest bars.
-    const double pad = (high - low) * 0.05;
-    if (high - low > 0) {
-        y->setRange(low < 0 ? low - pad : 0, high > 0 ? high + pad : 0);
-        y->applyNiceNumbers();
-    } else {
-        y->setRange(-1, 1);
-    }
+    QValueAxis* y = valueAxis(low, high);
     y->setTitleText(QStringLiteral("% change (delB: change)"));
     FChart->addAxis(x, Qt::AlignBottom);
     FChart->addAxis(y, Qt::AlignLeft);
@@ -180,7 +432,6 @@ void TResultsChartView::Rebuild() {
     series->attachAxis(y);
     FChart->legend()->setAlignment(Qt::AlignBottom);
     FChart->setTitle(QStringLiteral("Results"));
-    applyLook();
 }
 
 void TResultsChartView::applyLook() {
@@ -201,10 +452,6 @@ void TResultsChartView::applyLook() {
         axis->setLabelsColor(pal.color(QPalette::Text));
         axis->setTitleBrush(pal.brush(QPalette::Text));
         axis->setGridLineColor(dark ? QColor(80, 80, 80) : QColor(220, 220, 220));
-        if (auto* value = qobject_cast<QValueAxis*>(axis)) {
-            // The program's decimal separator in the labels.
-            value->setLabelFormat(QStringLiteral("%.3f"));
-        }
     }
     FChart->setLocalizeNumbers(true);
     FChart->setLocale(QLocale());

@@ -8,7 +8,10 @@
 
 #include <functional>
 
+class QBarSet;
 class QChart;
+class QComboBox;
+class QValueAxis;
 class QChartView;
 class QListWidget;
 class QPainter;
@@ -24,8 +27,18 @@ public:
     std::vector<kv::Variable> ChosenVariables() const;
     void SetChosenVariables(const std::vector<kv::Variable>& vars);
 
-    // The data the bars show now.
+    enum TChartKind { ckResults, ckDecomposition, ckConvergence };
+    void SetKind(TChartKind kind);
+    TChartKind Kind() const;
+    // The solution (1..Count) the decomposition and convergence charts show.
+    void SetSolution(int k);
+    int Solution() const;
+    // The convergence chart's variable: the list's current one.
+    kv::Variable ConvergenceVariable() const;
+
+    // The data the bars show now (results, decomposition).
     const kv::TBarChartData& Data() const { return FData; }
+    const kv::TConvergenceChartData& ConvergenceData() const { return FConvergence; }
     QChart* Chart() const { return FChart; }
     QChartView* ChartView() const { return FView; }
     QListWidget* VariableList() const { return FList; }
@@ -53,12 +66,27 @@ protected:
 
 private:
     void applyLook();
+    void fillSolutions();
+    void clearChart();
+    void buildResults();
+    void buildDecomposition();
+    void buildConvergence();
+    QValueAxis* valueAxis(double low, double high) const;
+    void showBarTip(bool on, int index, QBarSet* set);
     void renderChart(QPainter& painter, const QRectF& target, const QSizeF& size) const;
 
     TExperimentDoc& FDoc;
     QListWidget* FList;
     QChart* FChart;
     QChartView* FView;
+    QComboBox* FKind;
+    QComboBox* FSolution;
+    bool FFillingSolutions = false;
     kv::TBarChartData FData;
+    kv::TConvergenceChartData FConvergence;
+    // The convergence runs of the last solution asked for, kept for the
+    // next variable.
+    std::optional<kv::TConvergence> FConvergenceRuns;
+    kv::TSolutionInputs FConvergenceOf;
     bool FStale = true;
 };

@@ -10,6 +10,7 @@
 #include <QBarSeries>
 #include <QBarSet>
 #include <QChart>
+#include <QComboBox>
 #include <QPrinter>
 #include <QProcess>
 #include <QToolButton>
@@ -116,6 +117,52 @@ private slots:
         QTest::mouseClick(f.Results()->ChartButton(), Qt::LeftButton);
         QVERIFY(!chart->isVisible());
         QVERIFY(f.Results()->ResultsTable()->isVisible());
+    }
+
+    // The decomposition's stacks add up to the grid's results; the
+    // convergence runs meet the stored Euler 4-step and 2-4-8 solutions.
+    void decompositionAndConvergenceMeetTheGrid() {
+        TPagesFixture f;
+        SolveT2(f, {2, 4});
+        TResultsChartView* chart = ShowChart(f);
+        QComboBox* kind = chart->findChild<QComboBox*>(QStringLiteral("ChartKind"));
+        QComboBox* solution = chart->findChild<QComboBox*>(QStringLiteral("ChartSolution"));
+        QVERIFY(kind && solution);
+        QTest::keyClick(kind, Qt::Key_Down);
+        QCOMPARE(chart->Kind(), TResultsChartView::ckDecomposition);
+        QCOMPARE(solution->count(), 2);
+        const auto vars = chart->ChosenVariables();
+        for (int k : {1, 2}) {
+            chart->SetSolution(k);
+            const kv::TBarChartData& data = chart->Data();
+            QVERIFY(!data.Series.empty());
+            QVERIFY(data.Series[0].Label.startsWith(QStringLiteral("t2 = ")));
+            for (size_t i = 0; i < vars.size(); ++i) {
+                double sum = 0;
+                for (const kv::TChartSeries& s : data.Series) {
+                    sum += s.Values[i];
+                }
+                const QString result = f.ResultText(vars[i], k).remove(QLatin1Char('#'));
+                QCOMPARE(kv::ChartNumber(sum), result);
+                QCOMPARE(kv::ChartNumber(data.Totals[i]), result);
+            }
+        }
+
+        QTest::keyClick(kind, Qt::Key_Down);
+        QCOMPARE(chart->Kind(), TResultsChartView::ckConvergence);
+        const kv::Variable cpi = kv::VariableNamed(QStringLiteral("cpi"));
+        chart->VariableList()->setCurrentRow(cpi - 1);
+        chart->SetSolution(1);
+        const kv::TConvergenceChartData& conv = chart->ConvergenceData();
+        QCOMPARE(int(conv.Euler.size()), 7);
+        QCOMPARE(conv.Euler[2].InverseSteps, 0.25);
+        QCOMPARE(kv::ChartNumber(conv.Euler[2].Value), f.ResultText(cpi, 1));
+        QCOMPARE(conv.Solution.InverseSteps, 0.25);
+        QCOMPARE(int(conv.Extrapolations.size()), 2);
+        QCOMPARE(kv::ChartNumber(conv.Extrapolations[0].Value), f.ResultText(cpi, 2));
+        chart->SetSolution(2);
+        QCOMPARE(chart->ConvergenceData().Solution.InverseSteps, 0.0);
+        QCOMPARE(kv::ChartNumber(chart->ConvergenceData().Solution.Value), f.ResultText(cpi, 2));
     }
 
     void savedSvgAndPrintedPdfHoldTheLabels() {
