@@ -63,8 +63,10 @@ TResultsChartView::TResultsChartView(TExperimentDoc& doc, QWidget* parent)
     left->addWidget(FList);
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addLayout(left, 1);
-    layout->addWidget(FView, 3);
+    layout->addLayout(left, 0);
+    layout->addWidget(FView, 1);
+    // Names and the start of each description; the chart takes the rest.
+    FList->setMaximumWidth(fontMetrics().horizontalAdvance(QLatin1Char('x')) * 26);
     connect(FKind, &QComboBox::currentIndexChanged, this, [this] { Rebuild(); });
     connect(FSolution, &QComboBox::currentIndexChanged, this, [this] {
         if (!FFillingSolutions) {
@@ -431,12 +433,13 @@ void TResultsChartView::buildResults() {
     series->attachAxis(x);
     series->attachAxis(y);
     FChart->legend()->setAlignment(Qt::AlignBottom);
+    FChart->legend()->setShowToolTips(true);
     FChart->setTitle(QStringLiteral("Results"));
 }
 
 void TResultsChartView::applyLook() {
     // The screen font and the light or dark palette of the window.
-    const QPalette pal = palette();
+    const QPalette pal = QApplication::palette(FView);
     const bool dark = pal.color(QPalette::Window).lightness() < 128;
     FChart->setBackgroundBrush(pal.brush(QPalette::Base));
     FChart->setTitleBrush(pal.brush(QPalette::Text));

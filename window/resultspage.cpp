@@ -68,7 +68,14 @@ TResultsPage::TResultsPage(const TPageContext& context, QWidget* parent)
     panelLayout->setContentsMargins(0, 0, 4, 0);
     panelLayout->addStretch();
     panelLayout->addWidget(FChartButton);
-    connect(FChartButton, &QToolButton::toggled, FChart, &QWidget::setVisible);
+    connect(FChartButton, &QToolButton::toggled, this, [this](bool on) {
+        FChart->setVisible(on);
+        if (on) {
+            // The grid keeps its variable column and a solution or two.
+            const int width = FSplitter->width();
+            FSplitter->setSizes({width / 3, width - width / 3});
+        }
+    });
 
     StackTitleAndGrid(FPanel, FSplitter);
 }
