@@ -296,7 +296,7 @@ void TResultsChartView::buildConvergence() {
     }
     FConvergence = ConvergenceChartData(sol, *FConvergenceRuns, v);
     auto* euler = new QLineSeries;
-    euler->setName(QStringLiteral("Euler, 1 to 64 steps"));
+    euler->setName(QStringLiteral("Euler"));
     euler->setPointsVisible(true);
     double low = FConvergence.Solution.Value;
     double high = low;
@@ -306,7 +306,7 @@ void TResultsChartView::buildConvergence() {
         high = std::max(high, p.Value);
     }
     auto* extra = new QScatterSeries;
-    extra->setName(QStringLiteral("Extrapolations (at 1/n = 0)"));
+    extra->setName(QStringLiteral("Extrapolated"));
     extra->setMarkerSize(10);
     for (const TConvergencePoint& p : FConvergence.Extrapolations) {
         extra->append(p.InverseSteps, p.Value);
@@ -314,7 +314,7 @@ void TResultsChartView::buildConvergence() {
         high = std::max(high, p.Value);
     }
     auto* own = new QScatterSeries;
-    own->setName(QStringLiteral("This solution: ") + FConvergence.Solution.Label);
+    own->setName(FConvergence.Solution.Label);
     own->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
     own->setMarkerSize(15);
     own->setColor(QColor(0, 0, 0, 0));
