@@ -16,6 +16,12 @@
 #include <set>
 #include <sstream>
 
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
 namespace kv {
 
 using nlohmann::json;
@@ -640,7 +646,12 @@ bool WriteFileAtomically(const std::string& path, const std::string& text, std::
     }
     const bool written = std::fwrite(text.data(), 1, text.size(), f) == text.size();
     const int writeErrno = errno;
-    const bool flushed = std::fflush(f) == 0;
+    // On the disk before the rename, so that a crash leaves the old file or the new one.
+#ifdef _WIN32
+    const bool flushed = std::fflush(f) == 0 && _commit(_fileno(f)) == 0;
+#else
+    const bool flushed = std::fflush(f) == 0 && ::fsync(fileno(f)) == 0;
+#endif
     const bool closed = std::fclose(f) == 0;
     if (!written || !flushed || !closed) {
         error = std::strerror(written ? errno : writeErrno);

@@ -1,5 +1,7 @@
 #include "kvsolve_run.h"
 
+#include "closurecheck.h"
+#include "decompose.h"
 #include "divisors.h"
 #include "experimentfile.h"
 #include "model.h"
@@ -22,6 +24,8 @@
 #include <cstring>
 #include <filesystem>
 #include <map>
+#include <memory>
+#include <optional>
 #include <set>
 #include <stdexcept>
 #include <string_view>
@@ -36,9 +40,12 @@ struct UsageError : std::runtime_error {
 };
 
 // The options that take a value, for naming the option an argument belongs to.
-const std::set<std::string, std::less<>> ValueOptions{"--method", "--swap",       "--shock",
-                                                      "--data",   "--title",      "--format",
-                                                      "--tem",    "--experiment", "--save"};
+const std::set<std::string, std::less<>> ValueOptions{
+    "--method", "--swap", "--shock",      "--data", "--title",
+    "--format", "--tem",  "--experiment", "--save", "--steps"};
+
+// The most steps --steps takes: a run of this many takes about a second.
+constexpr int MaxEulerSteps = 10000;
 
 // Whether s is well-formed UTF-8 (no overlong forms, surrogates or code points
 // beyond U+10FFFF); at holds the offset of the first bad byte.
@@ -486,6 +493,69 @@ bool TemWritable(const std::string& path, std::string& why) {
     return true;
 }
 
+// The contributions of every exogenous variable of the closure to every
+// result (zero for an unshocked one): solved once more with the
+// decomposition, which gives the same results bit for bit.
+nlohmann::ordered_json DecompositionJson(const kv::TExperiment& E, int method,
+                                         const kv::Variable_Real& shocks) {
+    auto decomposition = std::make_unique<kv::TDecomposition>();
+    auto work = std::make_unique<kv::Data_Real>();
+    kv::Variable_Real vec = shocks;
+    kv::SolveModel(method, E.BaseData, *work, vec, E.Closure, decomposition.get());
+    nlohmann::ordered_json doc = nlohmann::ordered_json::object();
+    for (kv::Variable v = 1; v <= kv::NumVars; ++v) {
+        nlohmann::ordered_json parts = nlohmann::ordered_json::object();
+        for (int k = 1; k <= kv::NumExo; ++k) {
+            const kv::Variable j = E.Closure.ExoList(k);
+            parts[kv::VarName(j)] = (*decomposition)(v, j);
+        }
+        doc[kv::VarName(v)] = parts;
+    }
+    return doc;
+}
+
+// The Euler solution with each number of steps; null for a run that fails.
+nlohmann::ordered_json EulerJson(const kv::TExperiment& E, const std::vector<int>& steps,
+                                 const kv::Variable_Real& shocks) {
+    nlohmann::ordered_json doc = nlohmann::ordered_json::object();
+    auto work = std::make_unique<kv::Data_Real>();
+    for (const int n : steps) {
+        kv::Variable_Real vec = shocks;
+        if (!kv::EulerSolve(n, E.BaseData, *work, vec, E.Closure).success) {
+            doc[std::to_string(n)] = nullptr;
+            continue;
+        }
+        nlohmann::ordered_json results = nlohmann::ordered_json::object();
+        for (kv::Variable v = 1; v <= kv::NumVars; ++v) {
+            results[kv::VarName(v)] = vec(v);
+        }
+        doc[std::to_string(n)] = results;
+    }
+    return doc;
+}
+
+// What no equation of a singular (or nearly singular) closure pins down, and
+// the single exchanges that cure it.
+nlohmann::ordered_json SingularJson(const kv::TClosureCheck& check) {
+    nlohmann::ordered_json directions = nlohmann::ordered_json::array();
+    for (const kv::Variable_Real& d : check.NullDirections) {
+        nlohmann::ordered_json weights = nlohmann::ordered_json::object();
+        for (kv::Variable v = 1; v <= kv::NumVars; ++v) {
+            if (d(v) != 0) {
+                weights[kv::VarName(v)] = d(v);
+            }
+        }
+        directions.push_back(weights);
+    }
+    nlohmann::ordered_json fixes = nlohmann::ordered_json::array();
+    for (const kv::TExchange& x : check.FixingExchanges) {
+        fixes.push_back({kv::VarName(x.Endogenous), kv::VarName(x.Exogenous)});
+    }
+    return {{"null_directions", directions},
+            {"fixing_exchanges", fixes},
+            {"explanation", check.Explanation}};
+}
+
 // The options that apply to every experiment solved.
 struct TRunOptions {
     int Method;
@@ -498,6 +568,9 @@ struct TRunOptions {
     bool UpdatedData;
     bool ListVariables;
     std::string Save;
+    bool Decompose;
+    std::vector<int> Steps;
+    bool Explain;
     std::string File; // the experiment file; empty: the default experiment
 };
 
@@ -586,14 +659,42 @@ int SolveExperiment(const TRunOptions& o, std::ostream& out, std::ostream& err,
         const std::string title = E.Title;
         const kv::Variable_Real shocksGiven = E.ShockVec;
         const kv::SolveResult res = E.Solve(method);
+        const bool solved = !res.singular && !res.negativeFlow;
+        // A closure that solves may still be nearly singular; a singular one is
+        // explained when asked.
+        std::optional<kv::TClosureCheck> check;
+        if (solved || (res.singular && o.Explain)) {
+            std::optional<kv::TExchange> last;
+            if (!echo.Exchanges.empty()) {
+                last = kv::TExchange{echo.Exchanges.back().first, echo.Exchanges.back().second};
+            }
+            check = kv::CheckClosure(E.Tableau, E.Closure, last);
+        }
+        const bool unreliable = solved && check && check->Unreliable;
+        // The explanation begins "This closure can be solved, but its results are unreliable".
+        const std::string warning = unreliable ? check->Explanation : std::string();
         if (format == "json") {
             doc = MakeJson(E, title, method, res, echo, shocksGiven, updatedData);
             if (!file.empty()) {
                 doc["file"] = file;
                 doc["stored_solutions"] = StoredSolutionsJson(stored);
             }
+            if (unreliable) {
+                doc["warning"] = warning;
+            }
+            if (o.Decompose && solved) {
+                doc["decomposition"] = DecompositionJson(E, method, shocksGiven);
+            }
+            if (!o.Steps.empty()) {
+                doc["euler"] = EulerJson(E, o.Steps, shocksGiven);
+            }
+            if (res.singular && o.Explain) {
+                doc["singular"] = SingularJson(*check);
+            }
         }
-        const bool solved = !res.singular && !res.negativeFlow;
+        if (unreliable) {
+            err << "kvsolve: Warning: " << warning << '\n';
+        }
         if (format == "long-csv" && solved) {
             WriteLongCsv(E, out, title, kv::MethodRun(method));
         }
@@ -644,6 +745,9 @@ int RunParsed(const std::vector<std::string>& args, std::ostream& out, std::ostr
     bool listVariables = false;
     std::vector<std::string> experiments;
     std::string save;
+    bool decompose = false;
+    std::vector<int> steps;
+    bool explain = false;
     app.set_version_flag("--version",
                          std::string("kvsolve " WINVELMAR_VERSION "\n" WINVELMAR_LICENCE),
                          "Print the version and the licence, then stop");
@@ -675,6 +779,15 @@ int RunParsed(const std::vector<std::string>& args, std::ostream& out, std::ostr
     app.add_option("--save", save,
                    "FILE - write the experiment with its new solution added to an experiment "
                    "file (.kvx) that WinVELMAR opens");
+    app.add_flag("--decompose", decompose,
+                 "json: add the contribution of every exogenous variable to every result "
+                 "(\"decomposition\"; they add up to the result)");
+    app.add_option("--steps", steps,
+                   "N - json: add the results of Euler with N steps, 1 to 10000 (\"euler\"; "
+                   "repeatable)");
+    app.add_flag("--explain", explain,
+                 "json: for a singular closure, add what it leaves undetermined and the single "
+                 "exchanges that make it solvable (\"singular\")");
     app.add_flag("--variables", listVariables,
                  "List index, name, description and closure of every variable (--format csv: "
                  "as CSV), then stop");
@@ -720,6 +833,21 @@ int RunParsed(const std::vector<std::string>& args, std::ostream& out, std::ostr
         return ExitUsage;
     }
 
+    for (const auto& [flag, given] :
+         {std::pair{"--decompose", decompose}, std::pair{"--steps", !steps.empty()},
+          std::pair{"--explain", explain}}) {
+        if (given && format != "json") {
+            err << "kvsolve: " << flag << ": only with --format json\n";
+            return ExitUsage;
+        }
+    }
+    for (const int n : steps) {
+        if (n < 1 || n > MaxEulerSteps) {
+            err << "kvsolve: --steps " << n << ": the number of steps is from 1 to "
+                << MaxEulerSteps << '\n';
+            return ExitUsage;
+        }
+    }
     if (experiments.size() > 1 && format != "json") {
         err << "kvsolve: --experiment: several experiment files need --format json (one JSON "
                "document each, in a JSON array)\n";
@@ -747,8 +875,10 @@ int RunParsed(const std::vector<std::string>& args, std::ostream& out, std::ostr
         return ExitError;
     }
 
-    TRunOptions run{method, swaps,       shocks,        dataEdits, title, app.count("--title") > 0,
-                    format, updatedData, listVariables, save,      {}};
+    TRunOptions run{
+        method,  swaps,       shocks,        dataEdits, title,     app.count("--title") > 0,
+        format,  updatedData, listVariables, save,      decompose, steps,
+        explain, {}};
     if (experiments.empty()) {
         nlohmann::ordered_json doc;
         const int status = SolveExperiment(run, out, err, doc);

@@ -157,8 +157,11 @@ private:
                                                       "6", "-1", "9", "2147483648", "x", ""};
         static const std::vector<std::string> formats{"json", "csv", "text", "long-csv", "xml", ""};
         static const std::vector<std::string> flags{
-            "--updated-data", "--variables", "--help",  "--version", "--bogus", "-x",    "--", "-",
-            "--method",       "--shock",     "--title", "--format",  "--data",  "--swap"};
+            "--updated-data", "--variables", "--help",      "--version",
+            "--bogus",        "-x",          "--",          "-",
+            "--method",       "--shock",     "--title",     "--format",
+            "--data",         "--swap",      "--decompose", "--explain",
+            "--steps"};
         // --tem only ever names a file inside the run's own folder.
         static const std::vector<std::string> temFiles{"TEM", "missing/TEM", "out/TEM", ""};
         switch (Pick(0, 12)) {
