@@ -2,8 +2,8 @@
 // with six solutions (as the window does: to the file's text and through an
 // atomic file, and back into the window's document), and the undo and redo
 // of a closure exchange in the main window with its pages updated and
-// repainted. Runs on the offscreen platform unless another is set, from a
-// writable folder (the solves write the check file "TEM").
+// repainted; and the Results page's chart shown. Runs on the offscreen platform unless another is
+// set, from a writable folder (the solves write the check file "TEM").
 #include "experimentdoc.h"
 #include "experimentfiles.h"
 #include "sdiappform.h"
@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
+#include <QToolButton>
 
 #include <benchmark/benchmark.h>
 
@@ -87,6 +88,30 @@ void BM_UndoRedoExchange(benchmark::State& state) {
     state.SetItemsProcessed(2 * state.iterations());
 }
 BENCHMARK(BM_UndoRedoExchange)->Unit(benchmark::kMillisecond);
+
+// Switching the Results page to its chart with six solutions stored: the
+// bars built from the store and the page repainted.
+void BM_ShowResultsChart(benchmark::State& state) {
+    TSDIAppForm form(false);
+    form.resize(1400, 900);
+    form.show();
+    form.MutableExperiment().SetShock(kv::FindVariable("t2"), -10);
+    for (int method : {1, 2, 3, 4, 5, 1}) {
+        form.Doc().Solve(method);
+    }
+    form.ShowPageDirectly(piResults);
+    QApplication::processEvents();
+    QToolButton* button = form.tabResults->findChild<QToolButton*>(QStringLiteral("ChartButton"));
+    for (auto _ : state) {
+        button->setChecked(true);
+        form.repaint();
+        state.PauseTiming();
+        button->setChecked(false);
+        form.repaint();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_ShowResultsChart)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
