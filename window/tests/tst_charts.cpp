@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QPrinter>
 #include <QProcess>
+#include <QScrollBar>
 #include <QToolButton>
 #include <QUndoStack>
 #include <QXmlStreamReader>
@@ -103,6 +104,9 @@ private slots:
         f.ClickHeading(1, TColMoveDlg::crMoveRight);
         QCOMPARE(f.ResultTitles(), (QStringList{"M2", "M1", "M5"}));
         QCOMPARE(BarTexts(chart), GridTexts(f, chart->ChosenVariables()));
+        // The grid beside the chart scrolled to its last column.
+        QScrollBar* scroll = f.Results()->ResultsTable()->horizontalScrollBar();
+        scroll->setValue(scroll->maximum());
         f.ClickHeading(3, TColMoveDlg::crDelete);
         QCOMPARE(BarTexts(chart).size(), 2);
         QCOMPARE(BarTexts(chart), GridTexts(f, chart->ChosenVariables()));
@@ -112,6 +116,11 @@ private slots:
         f.SolveWith(3, QStringLiteral("M3"));
         QVERIFY(f.GoTo(piResults));
         QCOMPARE(BarTexts(chart), GridTexts(f, chart->ChosenVariables()));
+
+        // F1 on the chart view asks for its own topic.
+        chart->VariableList()->setFocus();
+        QTest::keyClick(chart->VariableList(), Qt::Key_F1);
+        QCOMPARE(f.Topics.value(f.Topics.size() - 1), TResultsPage::ChartsHelpContext);
 
         // Hidden again by the button; the grid stays.
         QTest::mouseClick(f.Results()->ChartButton(), Qt::LeftButton);
