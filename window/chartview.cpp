@@ -1,5 +1,6 @@
 #include "chartview.h"
 
+#include "decimalsep.h"
 #include "experimentdoc.h"
 #include "printertextoutput.h"
 
@@ -261,6 +262,7 @@ void TResultsChartView::buildDecomposition() {
     }
     auto* x = new QBarCategoryAxis;
     x->append(FData.Categories);
+    x->setTruncateLabels(false); // a variable's name is never cut to "d..."
     x->setTitleText(QStringLiteral("Contributions of each shock; squares: the total"));
     FChart->addAxis(x, Qt::AlignBottom);
     QValueAxis* y = valueAxis(low, high);
@@ -337,7 +339,10 @@ void TResultsChartView::buildConvergence() {
     }
     auto* x = new QValueAxis;
     x->setRange(-0.05, 1.05);
-    x->setTickCount(6);
+    // Ticks at 0, 0.2, ..., 1 with a margin either side for the end points.
+    x->setTickType(QValueAxis::TicksDynamic);
+    x->setTickAnchor(0);
+    x->setTickInterval(0.2);
     x->setLabelFormat(QStringLiteral("%.1f"));
     x->setTitleText(QStringLiteral("1/n (n = number of Euler steps)"));
     const double pad = std::max((high - low) * 0.1, std::abs(high) * 1e-6 + 1e-9);
@@ -425,6 +430,7 @@ void TResultsChartView::buildResults() {
     }
     auto* x = new QBarCategoryAxis;
     x->append(FData.Categories);
+    x->setTruncateLabels(false);
     x->setTitleText(QStringLiteral("Pale bars: exogenous values"));
     QValueAxis* y = valueAxis(low, high);
     y->setTitleText(QStringLiteral("% change (delB: change)"));
@@ -456,7 +462,9 @@ void TResultsChartView::applyLook() {
         axis->setTitleBrush(pal.brush(QPalette::Text));
         axis->setGridLineColor(dark ? QColor(80, 80, 80) : QColor(220, 220, 220));
     }
-    FChart->setLocalizeNumbers(true);
+    // The axes' numbers with the program's decimal separator: the locale's,
+    // or the point when the settings force it.
+    FChart->setLocalizeNumbers(!kv::ForceDecimalPoint());
     FChart->setLocale(QLocale());
 }
 

@@ -211,21 +211,26 @@ void TOutputCommands::PreparePrinterWithoutPrinters() {
     }
 }
 
-void TOutputCommands::File_PrintClick() {
+bool TOutputCommands::RunPrintDialog() {
     QPrinter& printer = Printer();
     printer.setDocName(PrintDocName);
     if (!FEnv.PrinterInstalled()) {
         PreparePrinterWithoutPrinters();
     }
     QPrintDialog printDialog(&printer);
-    // The printout is always the whole table: no page range or selection.
+    // A printout is always the whole table or picture: no page range or selection.
     printDialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
     printDialog.setOption(QAbstractPrintDialog::PrintSelection, false);
     printDialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
     printDialog.setOption(QAbstractPrintDialog::PrintToFile, true);
-    if (!FEnv.RunDialog(printDialog, QString())) {
+    return FEnv.RunDialog(printDialog, QString());
+}
+
+void TOutputCommands::File_PrintClick() {
+    if (!RunPrintDialog()) {
         return;
     }
+    QPrinter& printer = Printer();
 
     FEnv.Waiting(true);
     // An error raised while writing still ends the busy state on its way to
@@ -268,19 +273,10 @@ void TOutputCommands::File_PrintClick() {
 
 void TOutputCommands::PrintPicture(
     const std::function<void(QPrinter& printer, const QString& header)>& draw) {
-    QPrinter& printer = Printer();
-    printer.setDocName(PrintDocName);
-    if (!FEnv.PrinterInstalled()) {
-        PreparePrinterWithoutPrinters();
-    }
-    QPrintDialog printDialog(&printer);
-    printDialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
-    printDialog.setOption(QAbstractPrintDialog::PrintSelection, false);
-    printDialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
-    printDialog.setOption(QAbstractPrintDialog::PrintToFile, true);
-    if (!FEnv.RunDialog(printDialog, QString())) {
+    if (!RunPrintDialog()) {
         return;
     }
+    QPrinter& printer = Printer();
     FEnv.Waiting(true);
     auto busy = qScopeGuard([this] { FEnv.Waiting(false); });
     draw(printer, PrintoutHeader(FEnv.Now()));

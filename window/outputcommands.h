@@ -81,6 +81,8 @@ public:
 private:
     void ShowCommandError(const QString& caption, const QString& detail);
     void PreparePrinterWithoutPrinters();
+    // Names the job and runs the print dialog; false when the user cancels it.
+    bool RunPrintDialog();
 
     TOutputEnvironment FEnv;
     std::unique_ptr<QPrinter> FPrinter;
