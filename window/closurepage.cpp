@@ -2,6 +2,7 @@
 
 #include "experimentdoc.h"
 #include "helpcontext.h"
+#include "workarea.h"
 
 #include <QFontMetrics>
 #include <QHBoxLayout>
@@ -132,6 +133,24 @@ TClosurePage::TClosurePage(const TPageContext& context, QWidget* parent)
         FExoList->viewport()->update();
     });
 
+    // Whether the closure can be solved, above the instructions.
+    FCheckPanel = new QWidget(this);
+    FCheckPanel->setObjectName(QStringLiteral("pnlClosureCheck"));
+    FCheckLabel = new QLabel(FCheckPanel);
+    FCheckLabel->setObjectName(QStringLiteral("ClosureCheckLabel"));
+    FExplainButton = new QPushButton(QStringLiteral("Explain..."), FCheckPanel);
+    FExplainButton->setObjectName(QStringLiteral("ExplainButton"));
+    FExplainButton->setStatusTip(
+        QStringLiteral(" Says what the closure leaves undetermined and which exchanges cure it"));
+    SetHelpContext(FExplainButton, 302);
+    auto* checkLayout = new QHBoxLayout(FCheckPanel);
+    checkLayout->setContentsMargins(3, 0, 0, 0);
+    checkLayout->setSpacing(6);
+    checkLayout->addWidget(FCheckLabel, 1);
+    checkLayout->addWidget(FExplainButton);
+    connect(FExplainButton, &QPushButton::clicked, this, &TClosurePage::ExplainClick);
+    Doc().OnChange(this, kv::chClosure | kv::chTableau, [this] { checkClosure(); });
+
     FSplitter = new QSplitter(Qt::Horizontal, this);
     FSplitter->setObjectName(QStringLiteral("splShocks1"));
     FSplitter->setHandleWidth(5);
@@ -144,7 +163,93 @@ TClosurePage::TClosurePage(const TPageContext& context, QWidget* parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(FSplitter, 1);
+    layout->addWidget(FCheckPanel);
     layout->addWidget(FInstPanel);
+    checkClosure();
+}
+
+void TClosurePage::checkClosure() {
+    const kv::TExperiment& E = Doc().Experiment();
+    if (FLastExchange &&
+        (E.Closure.Endo(FLastExchange->Endogenous) || !E.Closure.Endo(FLastExchange->Exogenous))) {
+        FLastExchange.reset(); // undone, or replaced by an opened experiment
+    }
+    try {
+        FCheck = kv::CheckClosure(E.Tableau, E.Closure, FLastExchange);
+    } catch (const std::exception&) {
+        FCheck = {};
+        FCheckLabel->setText(QStringLiteral("The closure could not be checked."));
+        FExplainButton->setEnabled(false);
+        return;
+    }
+    if (FCheck.Singular) {
+        FCheckLabel->setText(
+            QStringLiteral("This closure cannot be solved: its matrix is singular."));
+    } else if (FCheck.Unreliable) {
+        FCheckLabel->setText(
+            QStringLiteral("This closure can be solved, but its results are unreliable."));
+    } else {
+        FCheckLabel->setText(QStringLiteral("This closure can be solved."));
+    }
+    FExplainButton->setEnabled(FCheck.Singular || FCheck.Unreliable);
+}
+
+QString TClosurePage::ExplanationText() const {
+    QString text = QString::fromStdString(FCheck.Explanation);
+    if (FCheck.FixingExchanges.empty()) {
+        return text;
+    }
+    const auto name = [](kv::Variable v) { return QString::fromStdString(kv::VarName(v)); };
+    // The exchanges grouped: the variables that may leave the endogenous list
+    // with the same partners share one line.
+    QList<kv::Variable> endos;
+    QList<QStringList> partners;
+    for (const kv::TExchange& x : FCheck.FixingExchanges) {
+        qsizetype at = endos.indexOf(x.Endogenous);
+        if (at < 0) {
+            endos << x.Endogenous;
+            partners << QStringList();
+            at = endos.size() - 1;
+        }
+        partners[at] << name(x.Exogenous);
+    }
+    QList<QStringList> groupEndos;
+    QList<QStringList> groupExos;
+    for (qsizetype i = 0; i < endos.size(); ++i) {
+        const qsizetype at = groupExos.indexOf(partners[i]);
+        if (at < 0) {
+            groupEndos << QStringList{name(endos[i])};
+            groupExos << partners[i];
+        } else {
+            groupEndos[at] << name(endos[i]);
+        }
+    }
+    text += QStringLiteral("\r\n\r\nExchanges that make the closure solvable:");
+    const kv::TExchange& first = FCheck.FixingExchanges.front();
+    if (FLastExchange && first.Endogenous == FLastExchange->Exogenous &&
+        first.Exogenous == FLastExchange->Endogenous) {
+        text += QStringLiteral("\r\n- ") + name(first.Endogenous) + QStringLiteral(" and ") +
+                name(first.Exogenous) + QStringLiteral(" (undoes your last exchange)");
+    }
+    for (qsizetype g = 0; g < groupEndos.size(); ++g) {
+        const QStringList& out = groupEndos[g];
+        const QStringList& in = groupExos[g];
+        text +=
+            QStringLiteral("\r\n- ") +
+            (out.size() == 1 ? out[0]
+                             : QStringLiteral("any of ") + out.join(QStringLiteral(", "))) +
+            QStringLiteral(" (made exogenous) with ") +
+            (in.size() == 1 ? in[0] : QStringLiteral("any of ") + in.join(QStringLiteral(", "))) +
+            QStringLiteral(" (made endogenous)");
+    }
+    return text;
+}
+
+void TClosurePage::ExplainClick() {
+    if (FCheck.Explanation.empty()) {
+        return;
+    }
+    ShowMessageDialog(ExplanationText(), mkInformation, mbOK | mbHelp, 302, this);
 }
 
 int TClosurePage::EndoListVariable(int k) const {
@@ -192,6 +297,10 @@ void TClosurePage::Prepare() {
     Context().ApplyScreenFont(buttonFont, m.BaseHeight);
     FSwapButton->setFont(buttonFont);
     FSwapButton->setFixedSize(5 * m.BaseHeight, 3 * m.BaseHeight);
+    QFont checkFont = FCheckLabel->font();
+    Context().ApplyScreenFont(checkFont, m.BaseHeight);
+    FCheckLabel->setFont(checkFont);
+    FExplainButton->setFont(checkFont);
     FInstPanel->layout()->activate();
     layout()->activate();
 }
@@ -216,6 +325,7 @@ void TClosurePage::ExchangeClick() {
     }
     const int k = FEndoList->row(endo.first()) + 1;
     const int j = FExoList->row(exo.first()) + 1;
+    FLastExchange = kv::TExchange{EndoListVariable(k - 1), ExoListVariable(j - 1)};
     const int position = Doc().Exchange(k, j);
     // The newly endogenous variable is selected where the recount put it; the
     // exogenous selection stays on place j, now the variable that left.

@@ -2,11 +2,13 @@
 // side by side, and the exchange of one variable of each list.
 #pragma once
 
+#include "closurecheck.h"
 #include "page.h"
 
 #include <QListWidget>
 #include <QStyledItemDelegate>
 #include <functional>
+#include <optional>
 
 class QLabel;
 class QPushButton;
@@ -63,14 +65,30 @@ public:
     // Exchanges the selected variables of the two lists.
     void ExchangeClick();
 
+    // Whether the closure can be solved on the current database, checked
+    // after every change of the closure or the data; Explain shows why not.
+    QLabel* ClosureCheckLabel() const { return FCheckLabel; }
+    QPushButton* ExplainButton() const { return FExplainButton; }
+    const kv::TClosureCheck& ClosureCheck() const { return FCheck; }
+    // The explanation with the exchanges that cure the closure, as Explain shows it.
+    QString ExplanationText() const;
+    void ExplainClick();
+
 protected:
     void Prepare() override; // SetUpClosurePage
     void resizeEvent(QResizeEvent* event) override;
 
 private:
     void tabClosureResize();
+    void checkClosure();
 
     QWidget* FInstPanel;
+    QWidget* FCheckPanel;
+    QLabel* FCheckLabel;
+    QPushButton* FExplainButton;
+    kv::TClosureCheck FCheck;
+    // The user's last exchange, as made; kept while the closure still holds it.
+    std::optional<kv::TExchange> FLastExchange;
     QPushButton* FSwapButton;
     QLabel* FInstructions;
     QSplitter* FSplitter;

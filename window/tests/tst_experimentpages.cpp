@@ -236,6 +236,50 @@ private slots:
         QCOMPARE(shocks->CellText(13, 1), QString("0.00"));
     }
 
+    void closureCheckFollowsExchangesAndUndo() {
+        TPagesFixture f;
+        QVERIFY(f.GoTo(piClosure));
+        TClosurePage* page = f.Closure();
+        QCOMPARE(page->ClosureCheckLabel()->text(), QString("This closure can be solved."));
+        QVERIFY(!page->ExplainButton()->isEnabled());
+
+        // Nothing fixes the price level once phi is endogenous against x(11)3.
+        QVERIFY(f.Exchange("x(11)3", "phi"));
+        QCOMPARE(page->ClosureCheckLabel()->text(),
+                 QString("This closure cannot be solved: its matrix is singular."));
+        QVERIFY(page->ExplainButton()->isEnabled());
+        QTest::mouseClick(page->ExplainButton(), Qt::LeftButton);
+        QCOMPARE(f.Dialogs.size(), 1);
+        const QString text = f.Dialogs[0].Text;
+        QCOMPARE(f.Dialogs[0].HelpContext, 302);
+        QVERIFY2(text.startsWith("Nothing in this closure fixes the price level"),
+                 qPrintable(text));
+        // The exchange undoing the student's own comes first, and each listed
+        // exchange does make the closure solvable.
+        QVERIFY2(text.contains("solvable:\r\n- phi and x(11)3 (undoes your last exchange)\r\n"),
+                 qPrintable(text));
+        // The exchanges are grouped by the variables made exogenous.
+        QVERIFY2(text.contains("\r\n- any of c, p(11)"), qPrintable(text));
+        for (const kv::TExchange& x : page->ClosureCheck().FixingExchanges) {
+            kv::TClosure cured = f.E().Closure;
+            int k = cured.EndoPos(x.Endogenous);
+            int j = 0;
+            for (int i = 1; i <= kv::NumExo; ++i) {
+                j = cured.ExoList(i) == x.Exogenous ? i : j;
+            }
+            kv::ExchangeVariables(cured, k, j);
+            kv::Variable_Real S{};
+            QVERIFY(!kv::SolveLinearStep(f.E().Tableau, cured, S));
+        }
+
+        // Undo with the keyboard: solvable again, nothing to explain.
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : f.Form.get(),
+                        Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(f.GoTo(piClosure));
+        QCOMPARE(page->ClosureCheckLabel()->text(), QString("This closure can be solved."));
+        QVERIFY(!page->ExplainButton()->isEnabled());
+    }
+
     void exchangeWithoutASelectionDoesNothing() {
         TPagesFixture f;
         QVERIFY(f.GoTo(piClosure));
