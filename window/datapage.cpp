@@ -46,7 +46,8 @@ bool TDataGridModel::SetCellValue(int r, int c, double value) {
 
 QColor TDataGridModel::CellTextColor(int r, int c, const TCellStyle& style) const {
     // Exactly the flows that the negative-flow test visits turn red.
-    if (FKind == TDataPageKind::Base && r >= 1 && r <= 9 && c >= 1 && c <= 4 && database()(r, c) < 0) {
+    if (FKind == TDataPageKind::Base && r >= 1 && r <= 9 && c >= 1 && c <= 4 &&
+        database()(r, c) < 0) {
         return QColor(255, 0, 0);
     }
     return style.TextColor;

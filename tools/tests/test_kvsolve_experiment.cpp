@@ -84,26 +84,26 @@ TEST_F(KvSolveExperiment, SeveralFilesGiveAListAndTheFirstFailuresStatus) {
             "exogenous": ["p*(12)", "p*(22)", "t1", "t2", "k1", "k2", "f(31)", "v1",
                           "x(21)4", "cR", "f(11)4", "f(21)4", "x(11)3"]})j";
         std::ofstream(bad) << R"({"format": "WinVELMAR experiment", "version": 7})";
-}
-const RunResult r =
-    Run({"--experiment", good, "--experiment", singular, "--experiment", bad, "--method", "2"});
-EXPECT_EQ(r.status, kvsolve::ExitSingular);
-const json docs = json::parse(r.out);
-ASSERT_TRUE(docs.is_array());
-ASSERT_EQ(docs.size(), 3u);
-EXPECT_EQ(docs[0]["status"], "ok");
-EXPECT_EQ(docs[0]["file"], good);
-EXPECT_EQ(docs[0]["method"], 2);
-EXPECT_EQ(docs[1]["status"], "singular");
-EXPECT_EQ(docs[2]["status"], "unreadable");
-EXPECT_EQ(docs[2]["error"],
-          "version: written by a newer WinVELMAR (format version 7); this version reads "
-          "format version 1");
-EXPECT_NE(r.err.find("kvsolve: --experiment '" + bad + "': version: written by a newer"),
-          std::string::npos)
-    << r.err;
+    }
+    const RunResult r =
+        Run({"--experiment", good, "--experiment", singular, "--experiment", bad, "--method", "2"});
+    EXPECT_EQ(r.status, kvsolve::ExitSingular);
+    const json docs = json::parse(r.out);
+    ASSERT_TRUE(docs.is_array());
+    ASSERT_EQ(docs.size(), 3u);
+    EXPECT_EQ(docs[0]["status"], "ok");
+    EXPECT_EQ(docs[0]["file"], good);
+    EXPECT_EQ(docs[0]["method"], 2);
+    EXPECT_EQ(docs[1]["status"], "singular");
+    EXPECT_EQ(docs[2]["status"], "unreadable");
+    EXPECT_EQ(docs[2]["error"],
+              "version: written by a newer WinVELMAR (format version 7); this version reads "
+              "format version 1");
+    EXPECT_NE(r.err.find("kvsolve: --experiment '" + bad + "': version: written by a newer"),
+              std::string::npos)
+        << r.err;
 
-EXPECT_EQ(Run({"--experiment", bad}).status, kvsolve::ExitNoInput);
+    EXPECT_EQ(Run({"--experiment", bad}).status, kvsolve::ExitNoInput);
 }
 
 TEST_F(KvSolveExperiment, UsageAndSaveErrors) {
