@@ -239,7 +239,8 @@ long long Integer(const json& value, const std::string& place, long long lo, lon
 // field is never silently ignored.
 void KnownFields(const json& object, const std::string& place,
                  std::initializer_list<const char*> fields) {
-    for (const auto& [key, value] : object.items()) {
+    for (const auto& item : object.items()) {
+        const std::string& key = item.key();
         if (std::none_of(fields.begin(), fields.end(),
                          [&key](const char* field) { return key == field; })) {
             Refuse(Member(place, key), "unknown field");

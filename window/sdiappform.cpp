@@ -294,7 +294,7 @@ void TSDIAppForm::buildExperimentMenus() {
     ExperimentMenu = bar->addMenu(QStringLiteral("&Experiment"));
     ExperimentMenu->setObjectName(QStringLiteral("ExperimentMenu"));
     ExperimentMenu->menuAction()->setStatusTip(QStringLiteral("Open, save and start experiments"));
-    auto add = [this](QMenu* menu, const char* caption, const char* name, const char* tip) {
+    auto add = [](QMenu* menu, const char* caption, const char* name, const char* tip) {
         QAction* action = menu->addAction(QString::fromLatin1(caption));
         action->setObjectName(QString::fromLatin1(name));
         action->setStatusTip(QString::fromLatin1(tip));
