@@ -262,7 +262,6 @@ void TResultsChartView::buildDecomposition() {
     }
     auto* x = new QBarCategoryAxis;
     x->append(FData.Categories);
-    x->setTruncateLabels(false); // a variable's name is never cut to "d..."
     x->setTitleText(QStringLiteral("Contributions of each shock; squares: the total"));
     FChart->addAxis(x, Qt::AlignBottom);
     QValueAxis* y = valueAxis(low, high);
@@ -430,7 +429,6 @@ void TResultsChartView::buildResults() {
     }
     auto* x = new QBarCategoryAxis;
     x->append(FData.Categories);
-    x->setTruncateLabels(false);
     x->setTitleText(QStringLiteral("Pale bars: exogenous values"));
     QValueAxis* y = valueAxis(low, high);
     y->setTitleText(QStringLiteral("% change (delB: change)"));
