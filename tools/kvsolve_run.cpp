@@ -494,20 +494,29 @@ bool TemWritable(const std::string& path, std::string& why) {
 }
 
 // The contributions of every exogenous variable of the closure to every
-// result (zero for an unshocked one): solved once more with the
-// decomposition, which gives the same results bit for bit.
-nlohmann::ordered_json DecompositionJson(const kv::TExperiment& E, int method,
+// result (zero for an unshocked one): the new solution's own decomposition, or,
+// when the experiment held six solutions and stored none, a second solve with
+// the decomposition, which gives the same results bit for bit.
+nlohmann::ordered_json DecompositionJson(const kv::TExperiment& E, int storedBefore, int method,
                                          const kv::Variable_Real& shocks) {
-    auto decomposition = std::make_unique<kv::TDecomposition>();
-    auto work = std::make_unique<kv::Data_Real>();
-    kv::Variable_Real vec = shocks;
-    kv::SolveModel(method, E.BaseData, *work, vec, E.Closure, decomposition.get());
+    std::shared_ptr<const kv::TDecomposition> stored;
+    if (E.Solutions.Count > storedBefore) {
+        stored = E.Solutions.Items(E.Solutions.Count).Decomposition;
+    }
+    if (!stored) {
+        auto decomposition = std::make_shared<kv::TDecomposition>();
+        auto work = std::make_unique<kv::Data_Real>();
+        kv::Variable_Real vec = shocks;
+        kv::SolveModel(method, E.BaseData, *work, vec, E.Closure, decomposition.get());
+        stored = decomposition;
+    }
+    const kv::TDecomposition& decomposition = *stored;
     nlohmann::ordered_json doc = nlohmann::ordered_json::object();
     for (kv::Variable v = 1; v <= kv::NumVars; ++v) {
         nlohmann::ordered_json parts = nlohmann::ordered_json::object();
         for (int k = 1; k <= kv::NumExo; ++k) {
             const kv::Variable j = E.Closure.ExoList(k);
-            parts[kv::VarName(j)] = (*decomposition)(v, j);
+            parts[kv::VarName(j)] = decomposition(v, j);
         }
         doc[kv::VarName(v)] = parts;
     }
@@ -683,7 +692,7 @@ int SolveExperiment(const TRunOptions& o, std::ostream& out, std::ostream& err,
                 doc["warning"] = warning;
             }
             if (o.Decompose && solved) {
-                doc["decomposition"] = DecompositionJson(E, method, shocksGiven);
+                doc["decomposition"] = DecompositionJson(E, stored.Count, method, shocksGiven);
             }
             if (!o.Steps.empty()) {
                 doc["euler"] = EulerJson(E, o.Steps, shocksGiven);

@@ -15,19 +15,10 @@ QString Name(Variable v) {
 
 } // namespace
 
-Variable VariableNamed(const QString& name) {
-    for (Variable v = 1; v <= NumVars; ++v) {
-        if (Name(v) == name) {
-            return v;
-        }
-    }
-    return 0;
-}
-
 std::vector<Variable> DefaultChartVariables() {
     std::vector<Variable> vars;
     for (const char* name : {"c", "cR", "cpi", "l", "m", "e", "delB", "phi", "z1", "z2"}) {
-        if (const Variable v = VariableNamed(QString::fromLatin1(name))) {
+        if (const Variable v = FindVariable(name)) {
             vars.push_back(v);
         }
     }

@@ -30,9 +30,6 @@ struct TBarChartData {
 // c, cR, cpi, l, m, e, delB, phi and the two activity levels.
 std::vector<Variable> DefaultChartVariables();
 
-// The variable called name, 0 for none.
-Variable VariableNamed(const QString& name);
-
 // A series per stored solution (its title), a category per variable.
 TBarChartData ResultsChartData(const TSolutionStore& S, const std::vector<Variable>& vars);
 

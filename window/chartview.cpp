@@ -2,7 +2,9 @@
 
 #include "decimalsep.h"
 #include "experimentdoc.h"
+#include "outputcommands.h"
 #include "printertextoutput.h"
+#include "workarea.h"
 
 #include <QApplication>
 #include <QBarCategoryAxis>
@@ -21,7 +23,6 @@
 #include <QLineSeries>
 #include <QListWidget>
 #include <QMenu>
-#include <QMessageBox>
 #include <QPainter>
 #include <QPrinter>
 #include <QScatterSeries>
@@ -112,8 +113,9 @@ void TResultsChartView::SaveAs() {
         fileName += svg ? QStringLiteral(".svg") : QStringLiteral(".png");
     }
     if (!(svg ? SaveSvg(fileName) : SavePng(fileName))) {
-        QMessageBox::warning(this, QStringLiteral("Error in Save:"),
-                             QStringLiteral("Cannot write ") + fileName);
+        // The program's message dialog, worded as a page's failed Save.
+        ShowMessageDialog(QStringLiteral("Error in Save:\r\nCannot write ") + fileName, mkError,
+                          mbOK | mbHelp, OutputHelpContext, this);
     }
 }
 

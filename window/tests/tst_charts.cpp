@@ -87,7 +87,7 @@ private slots:
         QCOMPARE(BarTexts(chart), GridTexts(f, vars));
 
         // A variable picked in the list: t2, exogenous in every solution.
-        const kv::Variable t2 = kv::VariableNamed(QStringLiteral("t2"));
+        const kv::Variable t2 = kv::FindVariable("t2");
         QListWidget* list = chart->VariableList();
         QListWidgetItem* item = list->item(t2 - 1);
         QVERIFY(item->text().startsWith(QStringLiteral("t2  ")));
@@ -159,7 +159,7 @@ private slots:
 
         QTest::keyClick(kind, Qt::Key_Down);
         QCOMPARE(chart->Kind(), TResultsChartView::ckConvergence);
-        const kv::Variable cpi = kv::VariableNamed(QStringLiteral("cpi"));
+        const kv::Variable cpi = kv::FindVariable("cpi");
         chart->VariableList()->setCurrentRow(cpi - 1);
         chart->SetSolution(1);
         const kv::TConvergenceChartData& conv = chart->ConvergenceData();
