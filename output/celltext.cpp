@@ -136,4 +136,19 @@ QString ResultsCellText(const TSolutionStore& S, int r, int k) {
     return text;
 }
 
+QString ShocksCellText(const TClosure& closure, const Variable_Real& shocks, int r, int c) {
+    if (r == 0) {
+        return c == 0 ? QStringLiteral("Exogenous Variable ") : QStringLiteral("Shock");
+    }
+    const int v = r >= 1 && r <= NumExo ? closure.ExoList(r) : 0;
+    if (v == 0) {
+        return QStringLiteral(" ");
+    }
+    if (c == 0) {
+        return QString::fromStdString(VarName(v)) + QStringLiteral("  ") +
+               QString::fromStdString(VarDesc(v));
+    }
+    return FormatReal(shocks(v), 0, 2);
+}
+
 } // namespace kv

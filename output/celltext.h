@@ -25,6 +25,11 @@ QString DataCellText(const Data_Real& D, int r, int c);
 // Tableau page: rows 0..39 (equations), columns 0..52 (variables).
 QString TableauCellText(const Tableau_Real& M, int r, int c);
 
+// Shocks page: rows 0..13 (heading and the exogenous variables of the
+// closure, in the order of its exogenous list), columns 0..1 (variable and
+// shock).
+QString ShocksCellText(const TClosure& closure, const Variable_Real& shocks, int r, int c);
+
 // Results page: rows 0..52 (variables), column k = 1..Count the stored solutions.
 QString ResultsCellText(const TSolutionStore& S, int r, int k);
 

@@ -11,17 +11,13 @@
 // TDataGridModel ---------------------------------------------------------------
 
 TDataGridModel::TDataGridModel(TExperimentDoc& doc, TDataPageKind kind, QObject* parent)
-    : TGridModel(parent), FDoc(doc), FKind(kind) {
-    doc.OnChange(this, kind == TDataPageKind::Base ? kv::chBaseData : kv::chNewData,
-                 [this] { Refresh(); });
-}
+    : TPageTableModel(
+          doc, kind == TDataPageKind::Base ? kv::chBaseData : kv::chNewData,
+          kind == TDataPageKind::Base ? kv::BaseDataPageTable : kv::UpdatedDataPageTable, parent),
+      FKind(kind) {}
 
 const kv::Data_Real& TDataGridModel::database() const {
-    return FKind == TDataPageKind::Base ? FDoc.Experiment().BaseData : FDoc.Experiment().NewData;
-}
-
-QString TDataGridModel::CellText(int r, int c) const {
-    return kv::DataCellText(database(), r, c);
+    return FKind == TDataPageKind::Base ? Doc().Experiment().BaseData : Doc().Experiment().NewData;
 }
 
 double TDataGridModel::CellValue(int r, int c) const {
@@ -40,7 +36,7 @@ bool TDataGridModel::SetCellValue(int r, int c, double value) {
                          QString::fromStdString(kv::UndefinedCoefficientsText(undefined, "\r\n")));
         return false;
     }
-    FDoc.EditDataCell(r, c, value);
+    Doc().EditDataCell(r, c, value);
     return true;
 }
 
@@ -56,26 +52,22 @@ QColor TDataGridModel::CellTextColor(int r, int c, const TCellStyle& style) cons
 // TDataPage --------------------------------------------------------------------
 
 TDataPage::TDataPage(TDataPageKind kind, const TPageContext& context, QWidget* parent)
-    : TPage(kind == TDataPageKind::Base ? QStringLiteral("tabData")
-                                        : QStringLiteral("tabUpdatedData"),
-            kind == TDataPageKind::Base ? 201 : 207, context, parent),
-      FKind(kind) {
-    const bool base = kind == TDataPageKind::Base;
-    FPanel = MakeTitlePanel(
-        base ? QStringLiteral("BaseDataPanel") : QStringLiteral("NewDataPanel"),
-        base ? QStringLiteral("Initial Input-Output Database")
-             : QStringLiteral("Final Input-Output Database implied by most recent simulation"));
-    FGrid = new TGrid(this);
-    FGrid->setObjectName(base ? QStringLiteral("BaseDataTable") : QStringLiteral("NewDataTable"));
-    SetHelpContext(FGrid, HelpContext());
-    if (base) {
-        FGrid->setStatusTip(QStringLiteral("Double-click on green numbers to edit them"));
+    : TGridPage(kind == TDataPageKind::Base
+                    ? TGridPageNames{QStringLiteral("tabData"), 201,
+                                     QStringLiteral("BaseDataPanel"),
+                                     QStringLiteral("Initial Input-Output Database"),
+                                     QStringLiteral("BaseDataTable")}
+                    : TGridPageNames{QStringLiteral("tabUpdatedData"), 207,
+                                     QStringLiteral("NewDataPanel"),
+                                     QStringLiteral("Final Input-Output Database implied by "
+                                                    "most recent simulation"),
+                                     QStringLiteral("NewDataTable")},
+                new TDataGridModel(*context.Doc, kind), context, parent),
+      FKind(kind), FModel(static_cast<TDataGridModel*>(TGridPage::Model())) {
+    if (kind == TDataPageKind::Base) {
+        Grid()->setStatusTip(QStringLiteral("Double-click on green numbers to edit them"));
     }
-    FModel = new TDataGridModel(*context.Doc, kind, this);
-    FGrid->SetGridModel(FModel);
     connect(FModel, &TDataGridModel::EditRefused, this, &TDataPage::ShowEditRefused);
-
-    StackTitleAndGrid(FPanel, FGrid);
 }
 
 QString TDataPage::UndefinedCoefficientsMessage(int r, int c, double value,
@@ -92,95 +84,50 @@ void TDataPage::ShowEditRefused(int r, int c, double value, const QString& probl
                       UndefinedCoefficientsHelpContext);
 }
 
-bool TDataPage::IsEditing() const {
-    return FGrid->HasTypedEdit();
+TGridLineStyle TDataPage::GridLines() const {
+    // The Data grid keeps its own lines, which the other grids take; the
+    // Updated Data grid takes them too.
+    const TGrid* base = Context().BaseDataTable;
+    return base ? base->LineStyle() : Grid()->LineStyle();
 }
 
-bool TDataPage::EndEdit() {
-    return FGrid->EndEdit();
-}
-
-void TDataPage::Prepare() {
-    if (FKind == TDataPageKind::Base) {
-        SetUpBaseDataPage();
-    } else {
-        SetUpNewDataPage();
-    }
-}
-
-void TDataPage::SetUpBaseDataPage() {
+void TDataPage::PrepareGrid() {
     const TLayoutMetrics& m = Context().Metrics;
+    const TGrid* base = FKind == TDataPageKind::Base ? nullptr : Context().BaseDataTable;
+    TGrid* grid = Grid();
     FModel->SetBuilding(true);
-    SizeTitlePanel(FPanel);
-    FGrid->BeginUpdate();
 
-    // Rows and columns: 12 by 7, taller rows where a label spans two lines.
-    FGrid->SetDefaultRowHeight(m.RowHeight);
+    // Rows: taller where a label spans two lines; the Updated Data grid takes
+    // the Data grid's heights.
     for (int r = 0; r <= kv::DataRows; ++r) {
-        FGrid->SetRowHeight(r, m.RowHeight);
+        grid->SetRowHeight(r, base ? base->RowHeight(r) : m.RowHeight);
     }
-    for (int r : {1, 3, 5, 7, 8}) {
-        FGrid->SetRowHeight(r, m.RowHeight * 3 / 2);
+    if (!base) {
+        for (int r : {1, 3, 5, 7, 8}) {
+            grid->SetRowHeight(r, m.RowHeight * 3 / 2);
+        }
+        grid->SetRowHeight(10, m.RowHeight * 2);
     }
-    FGrid->SetRowHeight(10, m.RowHeight * 2);
 
-    // Cell styles: BaseDataRight everywhere, BaseDataSimpleEditField on the
+    // BaseDataRight (NewDataRight) everywhere, BaseDataSimpleEditField on the
     // entered cells.
     FRight = TCellStyle{};
     Context().ApplyScreenFont(FRight.Font, m.BaseHeight);
-    FEditField = FRight;
-    FEditField.TextColor = QColor(0, 128, 0);
-    FEditField.Background = palette().color(QPalette::Button);
-    FEditField.Editable = true;
-    FEditField.Range = TNumericRange{-100, 500, 2, 7};
-    for (int c = 0; c <= kv::DataCols; ++c) {
-        FModel->SetColumnStyle(c, &FRight);
-    }
-    for (int r = 1; r <= kv::DataRows; ++r) {
-        for (int c = 1; c <= kv::DataCols; ++c) {
-            if (kv::EditMask(r, c)) {
-                FModel->SetCellStyle(r, c, &FEditField);
-            }
-        }
+    FModel->SetRoleStyle(kv::TCellRole::Number, &FRight);
+    if (FKind == TDataPageKind::Base) {
+        FEditField = FRight;
+        FEditField.TextColor = QColor(0, 128, 0);
+        FEditField.Background = palette().color(QPalette::Button);
+        FEditField.Editable = true;
+        FEditField.Range = TNumericRange{-100, 500, 2, 7};
+        FModel->SetRoleStyle(kv::TCellRole::Entry, &FEditField);
     }
 
     for (int c = 0; c <= kv::DataCols; ++c) {
-        FGrid->SetColWidth(c, ColumnUnits[c] * m.ColUnit);
+        grid->SetColWidth(c, base ? base->ColWidth(c) : ColumnUnits[c] * m.ColUnit);
     }
 
     // The blank corner cell is active, so that no editor is open at first.
-    FGrid->SetActiveCell(0, 0);
-    FGrid->EndUpdate();
+    grid->SetActiveCell(0, 0);
     FModel->SetBuilding(false);
-    FGrid->Redraw();
-}
-
-void TDataPage::SetUpNewDataPage() {
-    const TLayoutMetrics& m = Context().Metrics;
-    const TGrid* base = Context().BaseDataTable;
-    SizeTitlePanel(FPanel);
-    FGrid->BeginUpdate();
-    if (base) {
-        FGrid->SetOptions(base->Options());
-    }
-
-    FGrid->SetDefaultRowHeight(m.RowHeight);
-    for (int r = 0; r <= kv::DataRows; ++r) {
-        FGrid->SetRowHeight(r, base ? base->RowHeight(r) : m.RowHeight);
-    }
-
-    FRight = TCellStyle{};
-    Context().ApplyScreenFont(FRight.Font, m.BaseHeight);
-    for (int c = 0; c <= kv::DataCols; ++c) {
-        FModel->SetColumnStyle(c, &FRight);
-        FGrid->SetColWidth(c, base ? base->ColWidth(c) : ColumnUnits[c] * m.ColUnit);
-    }
-
-    FGrid->SetActiveCell(0, 0);
-    if (base) {
-        FGrid->SetColours(base->Colours());
-        FGrid->SetLineStyle(base->LineStyle());
-    }
-    FGrid->EndUpdate();
-    FGrid->Redraw();
 }

@@ -4,25 +4,19 @@
 #pragma once
 
 #include "database.h"
-#include "grid.h"
-#include "page.h"
-
-class QLabel;
+#include "gridpage.h"
 
 class TExperimentDoc;
 enum class TDataPageKind { Base, Updated };
 
-// A database of the experiment as a grid: rows 0..11, columns 0..6, the
-// headings ordinary cells. The Base grid edits BaseData and marks its negative
+// A database of the experiment as a grid (BaseDataPageTable or
+// UpdatedDataPageTable). The Base grid edits BaseData and marks its negative
 // tested flows (rows 1 to 9, columns 1 to 4) red; the Updated grid shows NewData.
-class TDataGridModel : public TGridModel {
+class TDataGridModel : public TPageTableModel {
     Q_OBJECT
 public:
     TDataGridModel(TExperimentDoc& doc, TDataPageKind kind, QObject* parent = nullptr);
 
-    int RowCount() const override { return kv::DataRows + 1; }
-    int ColCount() const override { return kv::DataCols + 1; }
-    QString CellText(int r, int c) const override;
     double CellValue(int r, int c) const override;
     bool SetCellValue(int r, int c, double value) override;
     QColor CellTextColor(int r, int c, const TCellStyle& style) const override;
@@ -43,24 +37,16 @@ signals:
 private:
     const kv::Data_Real& database() const;
 
-    TExperimentDoc& FDoc;
     TDataPageKind FKind;
     bool FBuilding = false;
 };
 
-class TDataPage : public TPage {
+class TDataPage : public TGridPage {
     Q_OBJECT
 public:
     TDataPage(TDataPageKind kind, const TPageContext& context, QWidget* parent = nullptr);
 
-    // BaseDataTable or NewDataTable, and its title panel.
-    TGrid* Grid() const { return FGrid; }
-    QLabel* Panel() const { return FPanel; }
     TDataGridModel* Model() const { return FModel; }
-
-    bool IsEditing() const override;
-    bool EndEdit() override;
-    TGrid* OutputGrid() const override { return FGrid; }
 
     // True only while the Data page is being prepared; the grid shows nothing.
     bool DataPageBuilding() const { return FModel->Building(); }
@@ -79,16 +65,13 @@ public:
                                                 const QString& problems);
 
 protected:
-    void Prepare() override;
+    void PrepareGrid() override;
+    TGridLineStyle GridLines() const override;
 
 private:
     void ShowEditRefused(int r, int c, double value, const QString& problems);
-    void SetUpBaseDataPage();
-    void SetUpNewDataPage();
 
     TDataPageKind FKind;
-    QLabel* FPanel;
-    TGrid* FGrid;
     TDataGridModel* FModel;
     TCellStyle FRight;     // BaseDataRight or NewDataRight
     TCellStyle FEditField; // BaseDataSimpleEditField

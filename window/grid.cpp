@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPainter>
@@ -285,16 +286,22 @@ bool TGridDelegate::eventFilter(QObject* object, QEvent* event) {
 namespace {
 
 // A help event over cell (r, c), shown in the part shown of widget over: the
-// whole text as a tooltip when it is cut there, else no tooltip.
+// whole text as a tooltip when it is cut there, and the cell's note below it;
+// no tooltip when the text fits and the cell has no note.
 void showCutText(const TGrid* grid, QWidget* over, QEvent* event, int r, int c,
                  const QRect& shown) {
     auto* help = static_cast<QHelpEvent*>(event);
-    if (grid->TextFits(r, c, shown)) {
+    const QString note = grid->GridModel()->CellNote(r, c);
+    QString tip = grid->TextFits(r, c, shown) ? QString() : grid->GridModel()->CellText(r, c);
+    if (!note.isEmpty()) {
+        tip += (tip.isEmpty() ? QString() : QStringLiteral("\n\n")) + note;
+    }
+    if (tip.isEmpty()) {
         QToolTip::hideText();
         event->ignore();
         return;
     }
-    QToolTip::showText(help->globalPos(), grid->GridModel()->CellText(r, c), over, shown);
+    QToolTip::showText(help->globalPos(), tip, over, shown);
 }
 
 } // namespace
@@ -324,6 +331,14 @@ void TGridHeader::paintSection(QPainter* painter, const QRect& rect, int logical
 }
 
 bool TGridHeader::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::ContextMenu && FGrid->GridModel()) {
+        auto* menu = static_cast<QContextMenuEvent*>(event);
+        const int logical = logicalIndexAt(menu->pos());
+        if (logical >= 0) {
+            emit FGrid->CellContextMenu(cellRow(logical), cellCol(logical), menu->globalPos());
+        }
+        return true;
+    }
     if (event->type() == QEvent::ToolTip && FGrid->GridModel()) {
         const QPoint at = static_cast<QHelpEvent*>(event)->pos();
         const int logical = logicalIndexAt(at);
@@ -752,7 +767,31 @@ void TGrid::mouseDoubleClickEvent(QMouseEvent* event) {
     QTableView::mouseDoubleClickEvent(event);
 }
 
+void TGrid::contextMenuEvent(QContextMenuEvent* event) {
+    // From the keyboard: the active cell's menu, over the cell.
+    if (!FModel) {
+        return;
+    }
+    const int r = ActiveRow();
+    const int c = ActiveCol();
+    const QModelIndex index = FModel->IndexOf(r, c);
+    const QPoint at =
+        index.isValid() ? viewport()->mapToGlobal(visualRect(index).center()) : event->globalPos();
+    emit CellContextMenu(r, c, at);
+}
+
 bool TGrid::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::ContextMenu && FModel) {
+        auto* menu = static_cast<QContextMenuEvent*>(event);
+        if (menu->reason() != QContextMenuEvent::Keyboard) {
+            const QModelIndex index = indexAt(menu->pos());
+            if (index.isValid()) {
+                emit CellContextMenu(FModel->GridRow(index), FModel->GridCol(index),
+                                     menu->globalPos());
+            }
+            return true;
+        }
+    }
     if (event->type() == QEvent::ToolTip && FModel) {
         const QModelIndex index = indexAt(static_cast<QHelpEvent*>(event)->pos());
         if (index.isValid()) {

@@ -52,6 +52,9 @@ public:
     virtual bool SetCellValue(int r, int c, double value);
     // The text colour of a cell: the style's, unless the page overrides it.
     virtual QColor CellTextColor(int r, int c, const TCellStyle& style) const;
+    // A note shown in the cell's tooltip (below its text where that is cut);
+    // empty for none.
+    virtual QString CellNote(int, int) const { return {}; }
     // While false the grid shows nothing (the page is being built).
     virtual bool Supplying() const { return true; }
 
@@ -64,7 +67,7 @@ public:
     // styles belong to the page and must outlive the model.
     void SetColumnStyle(int c, const TCellStyle* style);
     void SetCellStyle(int r, int c, const TCellStyle* style);
-    const TCellStyle& StyleAt(int r, int c) const;
+    virtual const TCellStyle& StyleAt(int r, int c) const;
     bool IsEditable(int r, int c) const { return StyleAt(r, c).Editable; }
 
     // Every cell may have changed: redraw all of them.
@@ -248,11 +251,15 @@ signals:
     void DoneEdit(int r, int c);
     // A click on a fixed cell.
     void LockedCellClick(int r, int c);
+    // The context menu asked for over cell (r, c) (the active cell when asked
+    // from the keyboard), to be shown at globalPos.
+    void CellContextMenu(int r, int c, const QPoint& globalPos);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     bool viewportEvent(QEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;

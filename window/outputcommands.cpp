@@ -15,6 +15,8 @@
 #include <QScopeGuard>
 #include <QStandardPaths>
 
+#include <utility>
+
 using namespace kv;
 
 namespace {
@@ -280,6 +282,12 @@ void TOutputCommands::PrintPicture(
     FEnv.Waiting(true);
     auto busy = qScopeGuard([this] { FEnv.Waiting(false); });
     draw(printer, PrintoutHeader(FEnv.Now()));
+}
+
+void TOutputCommands::WithTable(const TPageTable& table, const std::function<void()>& command) {
+    auto current = std::exchange(FEnv.CurrentTable, [table] { return std::optional(table); });
+    const auto restore = qScopeGuard([&] { FEnv.CurrentTable = std::move(current); });
+    command();
 }
 
 void TOutputCommands::PrintSetupClick() {

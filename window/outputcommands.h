@@ -61,6 +61,9 @@ public:
     void Save1Click();
     void File_PrintClick();
     void PrintSetupClick();
+    // Runs command (Copy1Click, Save1Click or File_PrintClick) on table
+    // instead of the current page's, with the same printer and file names.
+    void WithTable(const kv::TPageTable& table, const std::function<void()>& command);
     // Prints a picture on one page through the same printer and dialog;
     // draw paints it below the printout header it is given.
     void PrintPicture(const std::function<void(QPrinter& printer, const QString& header)>& draw);

@@ -5,16 +5,21 @@
 // Adding a page: derive from TPage, give it its object name ("tabTableau")
 // and help context (202), build its controls in Prepare() from Context(),
 // and, when the page edits in place or offers a table, override IsEditing()
-// and EndEdit() (the change guard uses them) and OutputGrid() (print, save
-// and copy read it). The main window creates the page in its constructor.
+// and EndEdit() (the change guard uses them) and OutputTable() (print, save
+// and copy read it). A page that shows a page table derives from TGridPage,
+// which does most of this. The main window creates the page in its
+// constructor.
 #pragma once
 
 #include "grid.h"
 #include "layoutmetrics.h"
+#include "pagetables.h"
 
 #include <QFont>
 #include <QString>
 #include <QWidget>
+
+#include <optional>
 
 class QLabel;
 class TExperimentDoc;
@@ -67,9 +72,9 @@ public:
     // and the edit stays open.
     virtual bool EndEdit() { return true; }
 
-    // The grid that print, save and copy turn into a table; null when the page
-    // has none.
-    virtual TGrid* OutputGrid() const { return nullptr; }
+    // The table that print, save and copy write, as the page shows it;
+    // nothing when the page has none.
+    virtual std::optional<kv::TPageTable> OutputTable() const { return std::nullopt; }
 
 protected:
     // Builds the page's contents; called once by SetUp.

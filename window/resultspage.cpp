@@ -1,55 +1,60 @@
 #include "resultspage.h"
 
-#include "celltext.h"
+#include "chartdata.h"
 #include "chartview.h"
+#include "closurecheck.h"
 #include "colmovedlg.h"
 #include "experimentdoc.h"
 #include "helpcontext.h"
 #include "plainmessagebox.h"
+#include "vkdebuginfo.h"
 
+#include <QApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLayout>
+#include <QMenu>
+#include <QScopeGuard>
 #include <QSplitter>
 #include <QToolButton>
+#include <exception>
 
 // TResultsGridModel ------------------------------------------------------------
 
 TResultsGridModel::TResultsGridModel(TExperimentDoc& doc, QObject* parent)
-    : TGridModel(parent), FDoc(doc), FColumns(doc.Experiment().Solutions.Count + 1) {}
+    : TPageTableModel(doc, kv::chSolutions, kv::ResultsPageTable, parent) {}
 
-int TResultsGridModel::RowCount() const {
-    return kv::NumVars + 1;
-}
-
-QString TResultsGridModel::CellText(int r, int c) const {
-    return kv::ResultsCellText(FDoc.Experiment().Solutions, r, c);
-}
-
-void TResultsGridModel::SolutionsChanged() {
-    const int columns = FDoc.Experiment().Solutions.Count + 1;
-    if (columns > FColumns) {
-        InsertGridColumns(FColumns, columns - FColumns, [&] { FColumns = columns; });
-    } else if (columns < FColumns) {
-        RemoveGridColumns(columns, FColumns - columns, [&] { FColumns = columns; });
+QString TResultsGridModel::CellNote(int r, int k) const {
+    const kv::TSolutionStore& S = Doc().Experiment().Solutions;
+    if (r != 0 || k < 1 || k > S.Count) {
+        return {};
     }
-    Refresh();
+    // The closure is checked on the database the solution was solved from.
+    try {
+        const kv::TSolution& sol = S.Items(k);
+        const kv::TExperiment e = kv::ExperimentOf(sol.Inputs);
+        const kv::TClosureCheck check = kv::CheckClosure(e.Tableau, e.Closure);
+        if (check.Unreliable) {
+            return QStringLiteral("These results are unreliable: ") +
+                   QString::fromStdString(check.Explanation);
+        }
+    } catch (const std::exception&) {
+        // A note is no place for an error; the solution was solved, so its
+        // database builds.
+    }
+    return {};
 }
 
 // TResultsPage -----------------------------------------------------------------
 
 TResultsPage::TResultsPage(const TPageContext& context, QWidget* parent)
-    : TPage(QStringLiteral("tabResults"), 206, context, parent) {
-    FPanel = MakeTitlePanel(QStringLiteral("ResultsPanel"),
-                            QStringLiteral("Results - Click Column Headings to Move or Delete "));
-    FGrid = new TGrid(this);
-    FGrid->setObjectName(QStringLiteral("ResultsTable"));
-    FGrid->setStatusTip(QStringLiteral("Exogenous values are preceded by the '#' symbol."));
-    SetHelpContext(FGrid, HelpContext());
-    FModel = new TResultsGridModel(*context.Doc, this);
-    FGrid->SetGridModel(FModel);
-    Doc().OnChange(this, kv::chSolutions, [this] { solutionsChanged(); });
-    connect(FGrid, &TGrid::LockedCellClick, this, &TResultsPage::ResultsTableLockedCellClick);
+    : TGridPage({QStringLiteral("tabResults"), 206, QStringLiteral("ResultsPanel"),
+                 QStringLiteral("Results - Click Column Headings to Move or Delete "),
+                 QStringLiteral("ResultsTable")},
+                new TResultsGridModel(*context.Doc), context, parent) {
+    Grid()->setStatusTip(QStringLiteral("Exogenous values are preceded by the '#' symbol."));
+    connect(Grid(), &TGrid::LockedCellClick, this, &TResultsPage::ResultsTableLockedCellClick);
+    connect(Grid(), &TGrid::CellContextMenu, this, &TResultsPage::ResultsTableCellContextMenu);
 
     // The chart beside the grid, shown by the Chart button on the title panel.
     FChart = new TResultsChartView(*context.Doc, this);
@@ -57,14 +62,15 @@ TResultsPage::TResultsPage(const TPageContext& context, QWidget* parent)
     SetHelpContext(FChart, ChartsHelpContext);
     FSplitter = new QSplitter(Qt::Horizontal, this);
     FSplitter->setChildrenCollapsible(false);
-    FSplitter->addWidget(FGrid);
+    layout()->replaceWidget(Grid(), FSplitter);
+    FSplitter->addWidget(Grid());
     FSplitter->addWidget(FChart);
-    FChartButton = new QToolButton(FPanel);
+    FChartButton = new QToolButton(Panel());
     FChartButton->setObjectName(QStringLiteral("ChartButton"));
     FChartButton->setText(QStringLiteral("Chart"));
     FChartButton->setCheckable(true);
     FChartButton->setStatusTip(QStringLiteral("Shows the results as a bar chart beside the grid."));
-    auto* panelLayout = new QHBoxLayout(FPanel);
+    auto* panelLayout = new QHBoxLayout(Panel());
     panelLayout->setContentsMargins(0, 0, 4, 0);
     panelLayout->addStretch();
     panelLayout->addWidget(FChartButton);
@@ -76,17 +82,10 @@ TResultsPage::TResultsPage(const TPageContext& context, QWidget* parent)
             FSplitter->setSizes({width / 3, width - width / 3});
         }
     });
-
-    StackTitleAndGrid(FPanel, FSplitter);
 }
 
-void TResultsPage::Prepare() {
+void TResultsPage::PrepareGrid() {
     const TLayoutMetrics& m = Context().Metrics;
-    const TGrid* base = Context().BaseDataTable;
-    SizeTitlePanel(FPanel);
-    FGrid->BeginUpdate();
-    FGrid->SetOptions(Context().DataGridOptions(Qt::ScrollBarAsNeeded));
-
     // ResultsTCString: headings and solutions, right-aligned, long titles
     // wrapped; ResultsTCStringLeft: the variable names.
     FString = TCellStyle{};
@@ -96,48 +95,76 @@ void TResultsPage::Prepare() {
     FStringLeft = FString;
     FStringLeft.Alignment = Qt::AlignLeft | Qt::AlignVCenter;
     FStringLeft.WordWrap = false;
-    FModel->SetColumnStyle(0, &FStringLeft);
-    FModel->SetCellStyle(0, 0, &FString);
-    for (int k = 1; k <= kv::MaxSolutions; ++k) {
-        FModel->SetColumnStyle(k, &FString);
-    }
-
-    applyLayout();
-
-    if (base) {
-        FGrid->SetColours(base->Colours());
-    }
-    TGridLineStyle lines = FGrid->LineStyle();
-    lines.Lines = TGridLines::Dotted;
-    lines.Outline = TActiveOutline::None;
-    FGrid->SetLineStyle(lines);
-    FGrid->EndUpdate();
-    FGrid->Redraw();
-    // The title panel's new height takes effect now, not at the next event.
-    layout()->activate();
+    Model()->SetRoleStyle(kv::TCellRole::Title, &FString);
+    Model()->SetRoleStyle(kv::TCellRole::Name, &FStringLeft);
+    LayOutColumns();
 }
 
-void TResultsPage::applyLayout() {
+void TResultsPage::LayOutColumns() {
     const TLayoutMetrics& m = Context().Metrics;
-    const int fixedCols = FModel->ColCount() > 1 ? 1 : 0;
-    if (FModel->FixedRows() != 1 || FModel->FixedCols() != fixedCols) {
-        FGrid->SetFixed(1, fixedCols);
-    }
-    FGrid->SetDefaultRowHeight(m.RowHeight);
-    FGrid->SetColWidth(0, VarColumnUnits * m.ColUnit);
-    for (int k = 1; k < FModel->ColCount(); ++k) {
-        FGrid->SetColWidth(k, SolutionColumnUnits * m.ColUnit);
+    Grid()->SetColWidth(0, VarColumnUnits * m.ColUnit);
+    for (int k = 1; k < Model()->ColCount(); ++k) {
+        Grid()->SetColWidth(k, SolutionColumnUnits * m.ColUnit);
     }
 }
 
-void TResultsPage::solutionsChanged() {
-    FGrid->BeginUpdate();
-    FModel->SolutionsChanged();
-    if (Prepared()) {
-        applyLayout();
+const kv::TSolution* TResultsPage::solutionOf(int k) const {
+    const kv::TSolutionStore& S = Doc().Experiment().Solutions;
+    return k >= 1 && k <= S.Count ? &S.Items(k) : nullptr;
+}
+
+void TResultsPage::ResultsTableCellContextMenu(int, int k, const QPoint& globalPos) {
+    const kv::TSolution* sol = solutionOf(k);
+    if (!sol) {
+        return;
     }
-    FGrid->EndUpdate();
-    FGrid->Redraw();
+    const QString title = QString::fromStdString(sol->Soltitle).trimmed();
+    QMenu menu(this);
+    menu.setObjectName(QStringLiteral("SolutionMenu"));
+    QAction* contributions = menu.addAction(QStringLiteral("&Contributions to %1...").arg(title));
+    contributions->setObjectName(QStringLiteral("ContributionsAction"));
+    contributions->setEnabled(sol->Decomposition != nullptr);
+    QAction* convergence = menu.addAction(QStringLiteral("C&onvergence of %1...").arg(title));
+    convergence->setObjectName(QStringLiteral("ConvergenceAction"));
+    QAction* chosen = menu.exec(globalPos);
+    if (chosen == contributions) {
+        ShowContributions(k);
+    } else if (chosen == convergence) {
+        ShowConvergence(k);
+    }
+}
+
+void TResultsPage::ShowContributions(int k) {
+    const kv::TSolution* sol = solutionOf(k);
+    if (!sol || !sol->Decomposition || !ShowTable) {
+        return;
+    }
+    ShowTable(kv::DecompositionTable(*sol), DecompositionHelpContext);
+}
+
+void TResultsPage::ShowConvergence(int k) {
+    const kv::TSolution* sol = solutionOf(k);
+    if (!sol || !ShowTable) {
+        return;
+    }
+    kv::TPageTable table;
+    std::exception_ptr error;
+    {
+        // The seven Euler runs take a moment.
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
+        try {
+            table = kv::ConvergenceTable(*sol, kv::SolutionConvergence(*sol));
+        } catch (...) {
+            error = std::current_exception();
+        }
+    }
+    if (error) {
+        // Reported once the busy cursor is gone.
+        HandleAppException(this, error);
+        return;
+    }
+    ShowTable(table, AccuracyHelpContext);
 }
 
 int TResultsPage::runColumnDialog(int k) {
@@ -145,7 +172,7 @@ int TResultsPage::runColumnDialog(int k) {
         return ColumnDialog();
     }
     // Its caption names the column by its heading.
-    TColMoveDlg dialog(FModel->CellText(0, k), this);
+    TColMoveDlg dialog(Model()->CellText(0, k), this);
     return dialog.exec();
 }
 

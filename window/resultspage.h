@@ -3,8 +3,7 @@
 // opened by a click on its heading.
 #pragma once
 
-#include "grid.h"
-#include "page.h"
+#include "gridpage.h"
 
 #include <functional>
 
@@ -14,36 +13,24 @@ class QToolButton;
 class TResultsChartView;
 class TExperimentDoc;
 
-// Rows 0..52 (heading and variables), columns 0..Count: the variable column
-// and one per stored solution of the experiment; texts of ResultsCellText.
-class TResultsGridModel : public TGridModel {
+// The Results page's table, and a note on the heading of a solution whose
+// closure makes its results unreliable.
+class TResultsGridModel : public TPageTableModel {
     Q_OBJECT
 public:
     explicit TResultsGridModel(TExperimentDoc& doc, QObject* parent = nullptr);
-    int RowCount() const override;
-    int ColCount() const override { return FColumns; }
-    QString CellText(int r, int c) const override;
-
-    // Takes the store's solutions: columns inserted or removed at the right
-    // for a new count, every cell redrawn.
-    void SolutionsChanged();
-
-private:
-    TExperimentDoc& FDoc;
-    int FColumns; // the columns the view was told of
+    QString CellNote(int r, int c) const override;
 };
 
-class TResultsPage : public TPage {
+class TResultsPage : public TGridPage {
     Q_OBJECT
 public:
     explicit TResultsPage(const TPageContext& context, QWidget* parent = nullptr);
 
-    QLabel* ResultsPanel() const { return FPanel; }
-    TGrid* ResultsTable() const { return FGrid; }
+    QLabel* ResultsPanel() const { return Panel(); }
+    TGrid* ResultsTable() const { return Grid(); }
     const TCellStyle& ResultsTCString() const { return FString; }
     const TCellStyle& ResultsTCStringLeft() const { return FStringLeft; }
-
-    TGrid* OutputGrid() const override { return FGrid; }
 
     // The chart view beside the grid and the button that shows it.
     TResultsChartView* ResultsChart() const { return FChart; }
@@ -57,22 +44,30 @@ public:
     // Runs the column dialog and returns its result; tests replace it.
     std::function<int()> ColumnDialog;
 
+    // The context menu of solution k's column: its contributions and its
+    // convergence, each a table in a window of its own.
+    void ResultsTableCellContextMenu(int r, int k, const QPoint& globalPos);
+    // The menu's two commands for solution k (1..Count).
+    void ShowContributions(int k);
+    void ShowConvergence(int k);
+    // Shows an explanation table with its help topic; the main window opens
+    // it with its output commands, tests replace it.
+    std::function<void(const kv::TPageTable& table, int helpContext)> ShowTable;
+    static constexpr int DecompositionHelpContext = 208;
+    static constexpr int AccuracyHelpContext = 209;
+
     static constexpr int VarColumnUnits = 29;
     static constexpr int SolutionColumnUnits = 9;
 
 protected:
-    void Prepare() override; // SetUpResultsPage
+    void PrepareGrid() override; // SetUpResultsPage
+    void LayOutColumns() override;
 
 private:
     int runColumnDialog(int k);
-    // Fixed heading row; the variable column fixed once there is a solution.
-    void applyLayout();
-    // The store changed: the grid's columns follow it.
-    void solutionsChanged();
+    // The solution of column k, null for any other column.
+    const kv::TSolution* solutionOf(int k) const;
 
-    QLabel* FPanel;
-    TGrid* FGrid;
-    TResultsGridModel* FModel;
     TCellStyle FString;     // ResultsTCString
     TCellStyle FStringLeft; // ResultsTCStringLeft
     QSplitter* FSplitter;

@@ -20,6 +20,7 @@
 #include "shockspage.h"
 #include "solvepage.h"
 #include "tableaupage.h"
+#include "tabledialog.h"
 #include "vkdebuginfo.h"
 #include "workarea.h"
 
@@ -194,6 +195,10 @@ TSDIAppForm::TSDIAppForm(bool idlePreparation, QWidget* parent) : QMainWindow(pa
     output.CurrentTable = [this] { return CurrentPageTable(); };
     output.Waiting = [this](bool on) { Waiting(on); };
     FOutput = std::make_unique<TOutputCommands>(std::move(output));
+    tabResults->ShowTable = [this](const kv::TPageTable& table, int helpContext) {
+        TTableDialog dialog(table, helpContext, *FOutput, FContext, this);
+        dialog.exec();
+    };
     tabResults->ResultsChart()->PrintRequested = [this] {
         TResultsChartView* chart = tabResults->ResultsChart();
         FOutput->PrintPicture(
@@ -473,28 +478,7 @@ bool TSDIAppForm::OfferRecovery() {
 }
 
 std::optional<kv::TPageTable> TSDIAppForm::CurrentPageTable() const {
-    std::optional<kv::TPageTable> table;
-    switch (Notebook1->currentIndex()) {
-    case piData:
-        table = kv::BaseDataPageTable(Experiment());
-        break;
-    case piTableau:
-        table = kv::TableauPageTable(Experiment());
-        break;
-    case piResults:
-        table = kv::ResultsPageTable(Experiment());
-        break;
-    case piUpdatedData:
-        table = kv::UpdatedDataPageTable(Experiment());
-        break;
-    default:
-        return std::nullopt;
-    }
-    if (const TGrid* grid = CurrentPage()->OutputGrid()) {
-        table->Rows = grid->RowCount();
-        table->Cols = grid->ColCount();
-    }
-    return table;
+    return CurrentPage()->OutputTable();
 }
 
 bool TSDIAppForm::MakeSimTab(kv::TSimTab& T) {

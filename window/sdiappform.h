@@ -144,8 +144,8 @@ public:
     // The failure messages of MakeSimTab, Save and Copy.
     QString& OutputMsg() { return FOutput->OutputMsg; }
     TOutputCommands& OutputCommands() { return *FOutput; }
-    // The current page's table for print, save and copy, sized as its grid is
-    // now; nothing on a page without a table.
+    // The current page's table for print, save and copy, as its grid shows
+    // it; nothing on a page without a table.
     std::optional<kv::TPageTable> CurrentPageTable() const;
     // Undo and Redo: the step is replayed on the page where its change was
     // made, which is shown, as long as the current page may be left.

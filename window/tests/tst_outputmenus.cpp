@@ -5,6 +5,7 @@
 #include "../../output/tests/pdftext.h"
 #include "../../output/tests/savedtext.h"
 #include "decimalsep.h"
+#include "gridpage.h"
 #include "pagesfixture.h"
 #include "printertextoutput.h"
 
@@ -60,7 +61,10 @@ class TestOutputMenus : public QObject {
         f.Dialogs.clear();
     }
 
-    static TGrid* Grid(TPagesFixture& f) { return f.Form->CurrentPage()->OutputGrid(); }
+    static TGrid* Grid(TPagesFixture& f) {
+        auto* page = qobject_cast<TGridPage*>(f.Form->CurrentPage());
+        return page ? page->Grid() : nullptr;
+    }
 
     // The dialogs of the fixture's recorder, less the warning about a missing
     // printer that a machine without printers shows before the print dialog.
