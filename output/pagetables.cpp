@@ -114,7 +114,7 @@ TPageTable ConvergenceTable(const TSolution& sol, const TConvergence& conv) {
     constexpr int first248 = ConvergenceRuns + 1;
     constexpr int figures = ConvergenceRuns + 3;
     const std::optional<Variable_Real> error = EstimatedError(conv, sol.Method);
-    auto rule = [conv, error, result = sol.SolValue, method = sol.Method](int r, int c) {
+    auto rule = [conv, error, result = sol.SolValue](int r, int c) {
         if (r < 0 || r > NumVars || c < 0 || c > figures) {
             return QStringLiteral(" ");
         }
@@ -131,8 +131,7 @@ TPageTable ConvergenceTable(const TSolution& sol, const TConvergence& conv) {
             if (c == first248 + 1) {
                 return QStringLiteral("8-16-32");
             }
-            return QStringLiteral("Figures (") + QString::fromStdString(MethodCaption(method)) +
-                   QLatin1Char(')');
+            return QStringLiteral("Figures");
         }
         const std::optional<Variable_Real>* run = c < first248        ? &conv.Euler(c)
                                                   : c == first248     ? &conv.Extrapolation248
@@ -147,7 +146,9 @@ TPageTable ConvergenceTable(const TSolution& sol, const TConvergence& conv) {
     return {NumVars + 1,
             figures + 1,
             rule,
-            QStringLiteral("convergence of ") + QString::fromStdString(sol.Soltitle),
+            QStringLiteral("convergence of ") + QString::fromStdString(sol.Soltitle) +
+                QStringLiteral(" (") + QString::fromStdString(MethodCaption(sol.Method)) +
+                QLatin1Char(')'),
             1,
             1,
             ExplanationRole};

@@ -69,7 +69,8 @@ TPageTable UpdatedDataPageTable(const TExperiment& E);
 TPageTable DecompositionTable(const TSolution& sol);
 // 53 x 11: each variable's Euler results with 1, 2, 4, ..., 64 steps, the
 // 2-4-8 and 8-16-32 extrapolations and the number of accurate figures of the
-// solution's own method (EstimatedError); "convergence of <title>". A run
+// solution's own method (EstimatedError), "Figures"; "convergence of <title>
+// (<method>)". A run
 // that failed shows "failed", figures that cannot be estimated "-".
 TPageTable ConvergenceTable(const TSolution& sol, const TConvergence& conv);
 
