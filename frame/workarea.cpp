@@ -109,7 +109,13 @@ public:
         const int wrapWidth = screen ? screen->geometry().width() / 2 : 640;
         const QFontMetrics fm(message->font());
         message->setFixedWidth(std::min(naturalWidth(fm, shown) + 2, wrapWidth));
+        // The detail area is at least as wide as the icon and the text.
+        const int topWidth = (kind < mkCustom ? 32 + top->spacing() : 0) + message->width();
         top->addWidget(message, 1, Qt::AlignTop);
+        if (!detail.isEmpty()) {
+            // The detail makes the dialog wider: icon and text stay at the left.
+            top->addStretch(1);
+        }
 
         auto* row = new QHBoxLayout;
         row->addStretch(1);
@@ -119,7 +125,7 @@ public:
                 continue;
             }
             if (bit == HelpBit && !detail.isEmpty()) {
-                made.push_back(makeExplainButton(wrapWidth));
+                made.push_back(makeExplainButton(topWidth, wrapWidth));
                 row->addWidget(made.back());
             }
             auto* button = new QPushButton(MessageButtonCaption(bit), this);
@@ -135,7 +141,7 @@ public:
             }
         }
         if (!detail.isEmpty() && !hasBit(buttons, HelpBit)) {
-            made.push_back(makeExplainButton(wrapWidth));
+            made.push_back(makeExplainButton(topWidth, wrapWidth));
             row->addWidget(made.back());
         }
         // Measure once the style has polished the buttons.
@@ -213,9 +219,10 @@ private:
     }
 
     // The Explain button and the hidden detail area it shows and hides; the
-    // area is as wide as its longest line (at most wrapWidth) and shows up to
-    // a dozen lines, scrolling beyond.
-    QPushButton* makeExplainButton(int wrapWidth) {
+    // area is as wide as its longest line (at least minWidth, at most
+    // wrapWidth unless minWidth is more) and shows up to a dozen lines,
+    // scrolling beyond.
+    QPushButton* makeExplainButton(int minWidth, int wrapWidth) {
         FDetailArea = new QPlainTextEdit(this);
         FDetailArea->setObjectName(QStringLiteral("Detail"));
         QString shown = FDetail;
@@ -227,7 +234,8 @@ private:
         const int frame = 2 * FDetailArea->frameWidth() +
                           2 * static_cast<int>(FDetailArea->document()->documentMargin()) + 4;
         const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
-        const int width = std::min(naturalWidth(fm, shown) + frame + scrollBar, wrapWidth);
+        const int width =
+            std::max(minWidth, std::min(naturalWidth(fm, shown) + frame + scrollBar, wrapWidth));
         const int wrapped = fm.boundingRect(QRect(0, 0, width - frame - scrollBar, 1 << 20),
                                             Qt::TextWordWrap, shown)
                                 .height();
@@ -239,7 +247,12 @@ private:
         auto* button = new QPushButton(QString::fromLatin1(ExplainButtonCaption), this);
         button->setObjectName(QString::fromLatin1(ExplainButtonName));
         button->setCheckable(true);
-        connect(button, &QPushButton::toggled, FDetailArea, &QWidget::setVisible);
+        connect(button, &QPushButton::toggled, this, [this](bool on) {
+            FDetailArea->setVisible(on);
+            // Grown or shrunk, the dialog is centred on its owner again.
+            layout()->activate();
+            CenterOnOwner(this, parentWidget());
+        });
         return button;
     }
 
