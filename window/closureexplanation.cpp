@@ -15,11 +15,7 @@ QString Choice(const QStringList& names) {
                              : QStringLiteral("any of ") + names.join(QStringLiteral(", "));
 }
 
-const char* const UnreliableOpening =
-    "This closure can be solved, but its results are unreliable: ";
-
-} // namespace
-
+// The curing exchanges under their heading, grouped; empty when there are none.
 QString FixingExchangesText(const kv::TClosureCheck& check,
                             const std::optional<kv::TExchange>& lastExchange) {
     if (check.FixingExchanges.empty()) {
@@ -65,21 +61,14 @@ QString FixingExchangesText(const kv::TClosureCheck& check,
     return text;
 }
 
+} // namespace
+
 QString ClosureExplanationText(const kv::TClosureCheck& check,
                                const std::optional<kv::TExchange>& lastExchange) {
     QString text = QString::fromStdString(check.Explanation);
     const QString exchanges = FixingExchangesText(check, lastExchange);
     if (!exchanges.isEmpty()) {
         text += QStringLiteral("\r\n\r\n") + exchanges;
-    }
-    return text;
-}
-
-QString UnreliableReason(const kv::TClosureCheck& check) {
-    QString text = QString::fromStdString(check.Explanation);
-    const QString opening = QString::fromLatin1(UnreliableOpening);
-    if (text.startsWith(opening)) {
-        text.remove(0, opening.size());
     }
     return text;
 }

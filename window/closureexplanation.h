@@ -8,20 +8,11 @@
 #include <QString>
 #include <optional>
 
-// The exchanges of check.FixingExchanges, one line each after a heading, and
-// grouped: the variables that may leave the endogenous list with the same
-// partners share one line. The exchange that undoes lastExchange (the
-// student's last exchange, as made) comes first, on a line of its own. Empty
-// when there are none. Lines end in "\r\n" between them.
-QString FixingExchangesText(const kv::TClosureCheck& check,
-                            const std::optional<kv::TExchange>& lastExchange);
-
-// The whole explanation: check.Explanation, then FixingExchangesText after an
-// empty line. Empty for a sound closure.
+// The explanation: check.Explanation, then after an empty line the exchanges
+// of check.FixingExchanges under a heading, one line each and grouped (the
+// variables that may leave the endogenous list with the same partners share
+// a line). The exchange that undoes lastExchange (the student's last
+// exchange, as made) comes first, on a line of its own. Lines are separated
+// by "\r\n". Empty for a sound closure.
 QString ClosureExplanationText(const kv::TClosureCheck& check,
                                const std::optional<kv::TExchange>& lastExchange);
-
-// Why the results of an unreliable closure are unreliable: check.Explanation
-// without its opening "This closure can be solved, but its results are
-// unreliable: ", to follow "The results are unreliable: ".
-QString UnreliableReason(const kv::TClosureCheck& check);

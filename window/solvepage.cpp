@@ -226,11 +226,13 @@ void TSolvePage::SolveButtonClick() {
     const QString stored = QStringLiteral("Computation Successful\r\nNew Solution stored as \"") +
                            title + QStringLiteral("\"");
     if (check && check->Unreliable) {
-        // Why, in the message; the exchanges that would cure it on Explain.
+        // Why in a sentence; what the closure leaves nearly undetermined and
+        // the exchanges that cure it on Explain, as the Closure page says it.
         ShowMessageDialog(stored + QStringLiteral("\r\n\r\nThe results are unreliable: ") +
-                              UnreliableReason(*check),
+                              QString::fromStdString(kv::UnreliableReason(*check)) +
+                              QStringLiteral("."),
                           mkInformation, mbOK | mbHelp, 302, nullptr,
-                          FixingExchangesText(*check, Doc().LastExchange()));
+                          ClosureExplanationText(*check, Doc().LastExchange()));
     } else {
         ShowMessageDialog(stored, mkInformation, mbOK, 0);
     }

@@ -278,7 +278,8 @@ private slots:
     // A closure that the solve gets through but that is as good as singular
     // (no export demand elasticity for good 2, and the price of good 1 set
     // free against its exports): the solution is stored, and the message says
-    // its results are unreliable and why, with the topic of singular matrices.
+    // its results are unreliable and why, with the topic of singular matrices
+    // and the Closure page's explanation behind Explain.
     void unreliableSolveSaysSo() {
         TPagesFixture f;
         QVERIFY(f.GoTo(piData));
@@ -294,14 +295,19 @@ private slots:
         const QString lead = successText("Shaky") +
                              "\r\n\r\nThe results are unreliable: its equations are nearly "
                              "dependent (condition estimate ";
-        QVERIFY2(shown.Text.startsWith(lead), qPrintable(shown.Text));
-        QVERIFY2(shown.Text.contains("Almost nothing in this closure fixes"),
+        // One sentence in the message; the rest is the Closure page's explanation.
+        QVERIFY2(shown.Text.startsWith(lead) && shown.Text.endsWith(").") &&
+                     shown.Text.count("\r\n") == 3,
                  qPrintable(shown.Text));
         QCOMPARE(shown.Kind, mkInformation);
         QCOMPARE(shown.Buttons, MessageButtons(mbOK | mbHelp));
         QCOMPARE(shown.HelpContext, 302);
-        QVERIFY2(shown.Detail.startsWith("Exchanges that make the closure reliable:\r\n- "),
-                 qPrintable(shown.Detail));
+        QCOMPARE(shown.Detail, f.Closure()->ExplanationText());
+        QVERIFY2(
+            shown.Detail.startsWith("This closure can be solved, but its results are "
+                                    "unreliable: its equations are nearly dependent") &&
+                shown.Detail.contains("\r\n\r\nExchanges that make the closure reliable:\r\n- "),
+            qPrintable(shown.Detail));
         QCOMPARE(f.E().Solutions.Count, 1);
         QCOMPARE(f.ResultTitles(), QStringList{"Shaky"});
     }
