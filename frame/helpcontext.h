@@ -9,6 +9,12 @@ class QWidget;
 // The property that holds a control's help context (an int).
 inline constexpr const char* HelpContextProperty = "helpContext";
 
+// Topics about a stored solution, opened from its tables: "Where a result
+// comes from" (its decomposition) and "How exact is a solution" (its
+// convergence).
+inline constexpr int DecompositionHelpContext = 208;
+inline constexpr int AccuracyHelpContext = 209;
+
 void SetHelpContext(QWidget* widget, int context);
 // The control's own help context; 0 when it has none.
 int OwnHelpContext(const QWidget* widget);

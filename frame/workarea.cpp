@@ -15,6 +15,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMainWindow>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
@@ -26,8 +27,8 @@
 
 namespace {
 
-MessageDialogHook& dialogHook() {
-    static MessageDialogHook hook;
+MessageDialogDetailHook& dialogHook() {
+    static MessageDialogDetailHook hook;
     return hook;
 }
 
@@ -61,12 +62,23 @@ QString divider() {
     return QString(27, QLatin1Char('-')) + QStringLiteral("\r\n");
 }
 
-// The dialog itself: icon and text above one row of equally wide buttons.
+// The widest line of text in the font.
+int naturalWidth(const QFontMetrics& fm, const QString& text) {
+    int natural = 0;
+    for (const QString& line : text.split(QLatin1Char('\n'))) {
+        natural = std::max(natural, fm.horizontalAdvance(line));
+    }
+    return natural;
+}
+
+// The dialog itself: icon and text above one row of equally wide buttons, and
+// with a detail text the detail area below them, shown by Explain.
 class TMessageForm : public QDialog {
 public:
     TMessageForm(const QString& text, MessageKind kind, MessageButtons buttons, int helpContext,
-                 QWidget* parent)
-        : QDialog(parent), FText(text), FButtons(buttons), FHelpContext(helpContext) {
+                 const QString& detail, QWidget* parent)
+        : QDialog(parent), FText(text), FDetail(detail), FButtons(buttons),
+          FHelpContext(helpContext) {
         setWindowTitle(MessageKindCaption(kind));
         SetHelpContext(this, helpContext);
         // The screen font of the window the dialog belongs to.
@@ -96,12 +108,14 @@ public:
         const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
         const int wrapWidth = screen ? screen->geometry().width() / 2 : 640;
         const QFontMetrics fm(message->font());
-        int natural = 0;
-        for (const QString& line : shown.split(QLatin1Char('\n'))) {
-            natural = std::max(natural, fm.horizontalAdvance(line));
-        }
-        message->setFixedWidth(std::min(natural + 2, wrapWidth));
+        message->setFixedWidth(std::min(naturalWidth(fm, shown) + 2, wrapWidth));
+        // The detail area is at least as wide as the icon and the text.
+        const int topWidth = (kind < mkCustom ? 32 + top->spacing() : 0) + message->width();
         top->addWidget(message, 1, Qt::AlignTop);
+        if (!detail.isEmpty()) {
+            // The detail makes the dialog wider: icon and text stay at the left.
+            top->addStretch(1);
+        }
 
         auto* row = new QHBoxLayout;
         row->addStretch(1);
@@ -109,6 +123,10 @@ public:
         for (int bit = 0; bit < MessageButtonCount; ++bit) {
             if (!hasBit(buttons, bit)) {
                 continue;
+            }
+            if (bit == HelpBit && !detail.isEmpty()) {
+                made.push_back(makeExplainButton(topWidth, wrapWidth));
+                row->addWidget(made.back());
             }
             auto* button = new QPushButton(MessageButtonCaption(bit), this);
             button->setObjectName(MessageButtonName(bit));
@@ -121,6 +139,10 @@ public:
                 const int result = MessageButtonResult(bit);
                 connect(button, &QPushButton::clicked, this, [this, result] { done(result); });
             }
+        }
+        if (!detail.isEmpty() && !hasBit(buttons, HelpBit)) {
+            made.push_back(makeExplainButton(topWidth, wrapWidth));
+            row->addWidget(made.back());
         }
         // Measure once the style has polished the buttons.
         ensurePolished();
@@ -140,6 +162,9 @@ public:
         all->addLayout(top);
         all->addSpacing(8);
         all->addLayout(row);
+        if (FDetailArea) {
+            all->addWidget(FDetailArea);
+        }
 
         const int defaultBit = DefaultButtonBit(buttons);
         if (defaultBit >= 0) {
@@ -159,9 +184,7 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override {
         if (event->matches(QKeySequence::Copy)) {
-            Beep();
-            QGuiApplication::clipboard()->setText(
-                MessageDialogAsText(windowTitle(), FText, FButtons));
+            copyAsText();
             return;
         }
         if (event->key() == Qt::Key_Escape && FCancelBit < 0) {
@@ -176,8 +199,66 @@ protected:
         QDialog::keyPressEvent(event);
     }
 
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        // In the detail area Ctrl+C copies what is selected there, and the
+        // whole dialog when nothing is.
+        if (watched == FDetailArea && event->type() == QEvent::KeyPress &&
+            static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy) &&
+            !FDetailArea->textCursor().hasSelection()) {
+            copyAsText();
+            return true;
+        }
+        return QDialog::eventFilter(watched, event);
+    }
+
 private:
+    void copyAsText() {
+        Beep();
+        QGuiApplication::clipboard()->setText(MessageDialogAsText(
+            windowTitle(), FText, FButtons, FDetail, FDetailArea && FDetailArea->isVisible()));
+    }
+
+    // The Explain button and the hidden detail area it shows and hides; the
+    // area is as wide as its longest line (at least minWidth, at most
+    // wrapWidth unless minWidth is more) and shows up to a dozen lines,
+    // scrolling beyond.
+    QPushButton* makeExplainButton(int minWidth, int wrapWidth) {
+        FDetailArea = new QPlainTextEdit(this);
+        FDetailArea->setObjectName(QStringLiteral("Detail"));
+        QString shown = FDetail;
+        shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        FDetailArea->setPlainText(shown);
+        FDetailArea->setReadOnly(true);
+        FDetailArea->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+        const QFontMetrics fm(FDetailArea->font());
+        const int frame = 2 * FDetailArea->frameWidth() +
+                          2 * static_cast<int>(FDetailArea->document()->documentMargin()) + 4;
+        const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+        const int width =
+            std::max(minWidth, std::min(naturalWidth(fm, shown) + frame + scrollBar, wrapWidth));
+        const int wrapped = fm.boundingRect(QRect(0, 0, width - frame - scrollBar, 1 << 20),
+                                            Qt::TextWordWrap, shown)
+                                .height();
+        FDetailArea->setFixedSize(width,
+                                  std::min(wrapped, 12 * fm.lineSpacing()) + frame + fm.descent());
+        FDetailArea->installEventFilter(this);
+        FDetailArea->hide();
+
+        auto* button = new QPushButton(QString::fromLatin1(ExplainButtonCaption), this);
+        button->setObjectName(QString::fromLatin1(ExplainButtonName));
+        button->setCheckable(true);
+        connect(button, &QPushButton::toggled, this, [this](bool on) {
+            FDetailArea->setVisible(on);
+            // Grown or shrunk, the dialog is centred on its owner again.
+            layout()->activate();
+            CenterOnOwner(this, parentWidget());
+        });
+        return button;
+    }
+
     QString FText;
+    QString FDetail;
+    QPlainTextEdit* FDetailArea = nullptr;
     MessageButtons FButtons;
     int FHelpContext;
     int FCancelBit = -1;
@@ -233,29 +314,43 @@ int CancelButtonBit(MessageButtons buttons) {
     return -1;
 }
 
-QString MessageDialogAsText(const QString& caption, const QString& text, MessageButtons buttons) {
+QString MessageDialogAsText(const QString& caption, const QString& text, MessageButtons buttons,
+                            const QString& detail, bool detailShown) {
     QString captions;
+    const QString explain =
+        QString::fromLatin1(ExplainButtonCaption).remove(QLatin1Char('&')) + QStringLiteral("   ");
     for (int bit = 0; bit < MessageButtonCount; ++bit) {
+        if (bit == HelpBit && !detail.isEmpty()) {
+            captions += explain;
+        }
         if (hasBit(buttons, bit)) {
             captions += MessageButtonCaption(bit).remove(QLatin1Char('&')) + QStringLiteral("   ");
         }
     }
-    return divider() + caption + QStringLiteral("\r\n") + divider() + text +
-           QStringLiteral("\r\n") + divider() + captions + QStringLiteral("\r\n") + divider();
+    if (!detail.isEmpty() && !hasBit(buttons, HelpBit)) {
+        captions += explain;
+    }
+    QString body = text + QStringLiteral("\r\n");
+    if (detailShown && !detail.isEmpty()) {
+        body += divider() + detail + QStringLiteral("\r\n");
+    }
+    return divider() + caption + QStringLiteral("\r\n") + divider() + body + divider() + captions +
+           QStringLiteral("\r\n") + divider();
 }
 
 QDialog* CreateMessageDialog(const QString& text, MessageKind kind, MessageButtons buttons,
-                             int helpContext, QWidget* parent) {
-    return new TMessageForm(text, kind, buttons, helpContext, parent);
+                             int helpContext, QWidget* parent, const QString& detail) {
+    return new TMessageForm(text, kind, buttons, helpContext, detail, parent);
 }
 
 int ShowMessageDialog(const QString& text, MessageKind kind, MessageButtons buttons,
-                      int helpContext, QWidget* owner) {
+                      int helpContext, QWidget* owner, const QString& detail) {
     if (dialogHook()) {
-        return dialogHook()(text, kind, buttons, helpContext);
+        return dialogHook()(text, kind, buttons, helpContext, detail);
     }
     QWidget* parent = FindOwnerWindow(owner, nullptr);
-    std::unique_ptr<QDialog> dialog(CreateMessageDialog(text, kind, buttons, helpContext, parent));
+    std::unique_ptr<QDialog> dialog(
+        CreateMessageDialog(text, kind, buttons, helpContext, parent, detail));
     dialog->ensurePolished();
     dialog->adjustSize();
     CenterOnOwner(dialog.get(), owner);
@@ -263,6 +358,18 @@ int ShowMessageDialog(const QString& text, MessageKind kind, MessageButtons butt
 }
 
 void SetMessageDialogHook(MessageDialogHook hook) {
+    if (!hook) {
+        dialogHook() = {};
+        return;
+    }
+    dialogHook() = [hook = std::move(hook)](const QString& text, MessageKind kind,
+                                            MessageButtons buttons, int helpContext,
+                                            const QString&) {
+        return hook(text, kind, buttons, helpContext);
+    };
+}
+
+void SetMessageDialogDetailHook(MessageDialogDetailHook hook) {
     dialogHook() = std::move(hook);
 }
 

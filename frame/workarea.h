@@ -45,15 +45,22 @@ inline constexpr int MessageButtonCount = 12;
 // Shows a modal message dialog and returns the result code of the button that
 // closed it (OK 1, Cancel 2, Abort 3, Retry 4, Ignore 5, Yes 6, No 7, Close 8,
 // All 12, No to All 13, Yes to All 14). The Help button opens the topic
-// helpContext and leaves the dialog open.
+// helpContext and leaves the dialog open. A dialog with a detail text has an
+// Explain button (before Help) that shows the detail below the message, or
+// hides it again, and leaves the dialog open too.
 int ShowMessageDialog(const QString& text, MessageKind kind, MessageButtons buttons,
-                      int helpContext, QWidget* owner = nullptr);
+                      int helpContext, QWidget* owner = nullptr, const QString& detail = QString());
 
 // Tests replace the dialog: while a hook is set, ShowMessageDialog calls it
-// instead of showing anything and returns its result.
+// instead of showing anything and returns its result. Setting either kind of
+// hook replaces the other; a hook without the detail does not see it.
 using MessageDialogHook = std::function<int(const QString& text, MessageKind kind,
                                             MessageButtons buttons, int helpContext)>;
+using MessageDialogDetailHook =
+    std::function<int(const QString& text, MessageKind kind, MessageButtons buttons,
+                      int helpContext, const QString& detail)>;
 void SetMessageDialogHook(MessageDialogHook hook);
+void SetMessageDialogDetailHook(MessageDialogDetailHook hook);
 
 // The parts of the dialog, also used to build and check it.
 QString MessageKindCaption(MessageKind kind);
@@ -66,13 +73,23 @@ int MessageButtonResult(int bit);
 // button (Cancel, else No, else OK); -1 when the set has none of them.
 int DefaultButtonBit(MessageButtons buttons);
 int CancelButtonBit(MessageButtons buttons);
-// The dialog as text, as Ctrl+C puts it on the clipboard.
-QString MessageDialogAsText(const QString& caption, const QString& text, MessageButtons buttons);
+// The caption and the control name of the button that a dialog with a detail
+// text has before Help.
+inline constexpr const char* ExplainButtonCaption = "&Explain";
+inline constexpr const char* ExplainButtonName = "Explain";
+// The dialog as text, as Ctrl+C puts it on the clipboard: a non-empty detail
+// adds the Explain button to the buttons, and the detail itself below the
+// text while it is shown.
+QString MessageDialogAsText(const QString& caption, const QString& text, MessageButtons buttons,
+                            const QString& detail = QString(), bool detailShown = false);
 
 // Builds the dialog without showing it; the caller owns it. Its buttons are
-// named after their bit ("Yes", "No", "OK", ..., "Help", "Close").
+// named after their bit ("Yes", "No", "OK", ..., "Help", "Close"); with a
+// detail text there is also "Explain", and the read-only "Detail" area below
+// the message, hidden until Explain is clicked.
 QDialog* CreateMessageDialog(const QString& text, MessageKind kind, MessageButtons buttons,
-                             int helpContext, QWidget* parent = nullptr);
+                             int helpContext, QWidget* parent = nullptr,
+                             const QString& detail = QString());
 
 // The width a window needs for the desktop to show its whole caption: the
 // caption in a bold title font, with room for the window's icon and its

@@ -194,11 +194,8 @@ std::string Explain(const Tableau_Real& M, const TClosureCheck& check) {
         text += sentence;
     };
     if (check.Unreliable) {
-        add("This closure can be solved, but its results are unreliable: its equations are nearly "
-            "dependent (condition estimate " +
-            (check.ConditionEstimate > 0 ? FormatNumber(check.ConditionEstimate)
-                                         : std::string("beyond any bound")) +
-            ").");
+        add("This closure can be solved, but its results are unreliable: " +
+            UnreliableReason(check) + ".");
     }
     for (Equation r : check.EmptyEquations) {
         add(EmptyEquationSentence(M, r));
@@ -233,6 +230,13 @@ std::string Explain(const Tableau_Real& M, const TClosureCheck& check) {
 }
 
 } // namespace
+
+std::string UnreliableReason(const TClosureCheck& check) {
+    return "its equations are nearly dependent (condition estimate " +
+           (check.ConditionEstimate > 0 ? FormatNumber(check.ConditionEstimate)
+                                        : std::string("beyond any bound")) +
+           ")";
+}
 
 TClosureCheck CheckClosure(const Tableau_Real& M, const TClosure& closure,
                            const std::optional<TExchange>& lastExchange) {

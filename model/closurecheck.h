@@ -52,6 +52,11 @@ struct TClosureCheck {
     std::string Explanation;
 };
 
+// Why the results of an unreliable closure are unreliable, as the explanation
+// says it after "its results are unreliable: ", without a full stop: "its
+// equations are nearly dependent (condition estimate 4.491e+10)".
+std::string UnreliableReason(const TClosureCheck& check);
+
 // Checks closure on the tableau M. lastExchange is the exchange the user made
 // last, as made (its Endogenous is exogenous now).
 TClosureCheck CheckClosure(const Tableau_Real& M, const TClosure& closure,

@@ -1,5 +1,6 @@
 #include "closurepage.h"
 
+#include "closureexplanation.h"
 #include "experimentdoc.h"
 #include "helpcontext.h"
 #include "workarea.h"
@@ -170,12 +171,8 @@ TClosurePage::TClosurePage(const TPageContext& context, QWidget* parent)
 
 void TClosurePage::checkClosure() {
     const kv::TExperiment& E = Doc().Experiment();
-    if (FLastExchange &&
-        (E.Closure.Endo(FLastExchange->Endogenous) || !E.Closure.Endo(FLastExchange->Exogenous))) {
-        FLastExchange.reset(); // undone, or replaced by an opened experiment
-    }
     try {
-        FCheck = kv::CheckClosure(E.Tableau, E.Closure, FLastExchange);
+        FCheck = kv::CheckClosure(E.Tableau, E.Closure, Doc().LastExchange());
     } catch (const std::exception&) {
         FCheck = {};
         FCheckLabel->setText(QStringLiteral("The closure could not be checked."));
@@ -195,54 +192,7 @@ void TClosurePage::checkClosure() {
 }
 
 QString TClosurePage::ExplanationText() const {
-    QString text = QString::fromStdString(FCheck.Explanation);
-    if (FCheck.FixingExchanges.empty()) {
-        return text;
-    }
-    const auto name = [](kv::Variable v) { return QString::fromStdString(kv::VarName(v)); };
-    // The exchanges grouped: the variables that may leave the endogenous list
-    // with the same partners share one line.
-    QList<kv::Variable> endos;
-    QList<QStringList> partners;
-    for (const kv::TExchange& x : FCheck.FixingExchanges) {
-        qsizetype at = endos.indexOf(x.Endogenous);
-        if (at < 0) {
-            endos << x.Endogenous;
-            partners << QStringList();
-            at = endos.size() - 1;
-        }
-        partners[at] << name(x.Exogenous);
-    }
-    QList<QStringList> groupEndos;
-    QList<QStringList> groupExos;
-    for (qsizetype i = 0; i < endos.size(); ++i) {
-        const qsizetype at = groupExos.indexOf(partners[i]);
-        if (at < 0) {
-            groupEndos << QStringList{name(endos[i])};
-            groupExos << partners[i];
-        } else {
-            groupEndos[at] << name(endos[i]);
-        }
-    }
-    text += QStringLiteral("\r\n\r\nExchanges that make the closure solvable:");
-    const kv::TExchange& first = FCheck.FixingExchanges.front();
-    if (FLastExchange && first.Endogenous == FLastExchange->Exogenous &&
-        first.Exogenous == FLastExchange->Endogenous) {
-        text += QStringLiteral("\r\n- ") + name(first.Endogenous) + QStringLiteral(" and ") +
-                name(first.Exogenous) + QStringLiteral(" (undoes your last exchange)");
-    }
-    for (qsizetype g = 0; g < groupEndos.size(); ++g) {
-        const QStringList& out = groupEndos[g];
-        const QStringList& in = groupExos[g];
-        text +=
-            QStringLiteral("\r\n- ") +
-            (out.size() == 1 ? out[0]
-                             : QStringLiteral("any of ") + out.join(QStringLiteral(", "))) +
-            QStringLiteral(" (made exogenous) with ") +
-            (in.size() == 1 ? in[0] : QStringLiteral("any of ") + in.join(QStringLiteral(", "))) +
-            QStringLiteral(" (made endogenous)");
-    }
-    return text;
+    return ClosureExplanationText(FCheck, Doc().LastExchange());
 }
 
 void TClosurePage::ExplainClick() {
@@ -325,7 +275,6 @@ void TClosurePage::ExchangeClick() {
     }
     const int k = FEndoList->row(endo.first()) + 1;
     const int j = FExoList->row(exo.first()) + 1;
-    FLastExchange = kv::TExchange{EndoListVariable(k - 1), ExoListVariable(j - 1)};
     const int position = Doc().Exchange(k, j);
     // The newly endogenous variable is selected where the recount put it; the
     // exogenous selection stays on place j, now the variable that left.

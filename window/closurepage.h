@@ -8,7 +8,6 @@
 #include <QListWidget>
 #include <QStyledItemDelegate>
 #include <functional>
-#include <optional>
 
 class QLabel;
 class QPushButton;
@@ -87,8 +86,6 @@ private:
     QLabel* FCheckLabel;
     QPushButton* FExplainButton;
     kv::TClosureCheck FCheck;
-    // The user's last exchange, as made; kept while the closure still holds it.
-    std::optional<kv::TExchange> FLastExchange;
     QPushButton* FSwapButton;
     QLabel* FInstructions;
     QSplitter* FSplitter;

@@ -142,8 +142,20 @@ int TExperimentDoc::Exchange(int k, int j) {
     const kv::Variable endo = FExperiment.Closure.EndoVar(k);
     const kv::Variable exo = FExperiment.Closure.ExoList(j);
     int position = 0;
+    // Known before the closure's change is announced, so that the pages
+    // checking the new closure see it.
+    FLastExchange = kv::TExchange{endo, exo};
     record(new TExchangeCommand(*this, endo, exo), [&] { position = FExperiment.Exchange(k, j); });
     return position;
+}
+
+std::optional<kv::TExchange> TExperimentDoc::LastExchange() const {
+    const kv::TClosure& closure = FExperiment.Closure;
+    if (FLastExchange &&
+        (closure.Endo(FLastExchange->Endogenous) || !closure.Endo(FLastExchange->Exogenous))) {
+        return std::nullopt; // undone; restore() forgets it once the closure is back
+    }
+    return FLastExchange;
 }
 
 void TExperimentDoc::SetShock(kv::Variable v, double value) {
@@ -196,6 +208,7 @@ void TExperimentDoc::RebuildTableau() {
 }
 
 void TExperimentDoc::Replace(const kv::TExperimentState& state) {
+    FLastExchange.reset();
     FUndoStack->clear();
     FExperiment.Assign(state);
     SetSaved();
@@ -227,6 +240,8 @@ void TExperimentDoc::updateModified() {
 void TExperimentDoc::restore(const kv::TExperimentState& state) {
     const unsigned parts = kv::DifferingParts(FExperiment.State(), state);
     FExperiment.Assign(state, parts);
+    // An undone exchange stays forgotten when a redo makes it again.
+    FLastExchange = LastExchange();
 }
 
 void TExperimentDoc::OnChange(QObject* receiver, unsigned parts, std::function<void()> react) {

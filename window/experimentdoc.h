@@ -3,11 +3,13 @@
 // change a student makes one step of the undo stack.
 #pragma once
 
+#include "closurecheck.h"
 #include "experiment.h"
 
 #include <QObject>
 #include <QString>
 #include <functional>
+#include <optional>
 
 class QUndoStack;
 class TExperimentCommand;
@@ -33,6 +35,11 @@ public:
     // Exchanges endogenous list item k with exogenous list item j; returns
     // the endogenous-list item of the variable that became endogenous.
     int Exchange(int k, int j);
+    // The student's last exchange, as made (its Endogenous is exogenous now),
+    // while the closure still holds it: an undo drops it, and so does another
+    // experiment (New, Open, recovery). The explanations of a closure name the
+    // exchange that undoes it.
+    std::optional<kv::TExchange> LastExchange() const;
     void SetShock(kv::Variable v, double value);
     void SetTitle(const QString& title);
     // Solves with the method; a stored solution is one undoable step. The
@@ -84,6 +91,7 @@ private:
 
     kv::TExperiment FExperiment;
     QUndoStack* FUndoStack;
+    std::optional<kv::TExchange> FLastExchange;
     bool FExtraModified = false;
     bool FLastModified = false;
 };

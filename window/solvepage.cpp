@@ -1,5 +1,6 @@
 #include "solvepage.h"
 
+#include "closureexplanation.h"
 #include "experimentdoc.h"
 #include "helpcontext.h"
 #include "numericeditor.h"
@@ -14,6 +15,7 @@
 #include <QRadioButton>
 #include <QScopedValueRollback>
 #include <exception>
+#include <optional>
 
 namespace {
 
@@ -23,6 +25,17 @@ constexpr const char* RadioCaptions[5] = {"Johansen (1-step)", "Euler 4-step", "
 
 const char* const TooManySolutions = "You must delete one or more solutions before making more.\r\n"
                                      "Go to Results page and click at top of column to delete it.";
+
+// The check of the closure just solved, as the Closure page makes it; none
+// when the check itself fails (the solve's own message still stands).
+std::optional<kv::TClosureCheck> CheckSolvedClosure(const TExperimentDoc& doc) {
+    const kv::TExperiment& E = doc.Experiment();
+    try {
+        return kv::CheckClosure(E.Tableau, E.Closure, doc.LastExchange());
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+}
 
 } // namespace
 
@@ -185,11 +198,24 @@ void TSolvePage::SolveButtonClick() {
         HandleAppException(this, error);
         return;
     }
+    // Why a closure is singular, or whether a solved one is nearly so: checked
+    // while the window is still busy.
+    std::optional<kv::TClosureCheck> check;
+    if (result.singular || !result.negativeFlow) {
+        check = CheckSolvedClosure(Doc());
+    }
     if (Waiting) {
         Waiting(false);
     }
     if (result.singular) {
-        ShowMessageDialog(QStringLiteral("Singular matrix"), mkError, mbOK | mbHelp, 302);
+        // A closure that is sound on the initial database can still turn
+        // singular in a later step of a multi-step method: then there is
+        // nothing to explain.
+        const QString detail = check && check->Singular
+                                   ? ClosureExplanationText(*check, Doc().LastExchange())
+                                   : QString();
+        ShowMessageDialog(QStringLiteral("Singular matrix"), mkError, mbOK | mbHelp, 302, nullptr,
+                          detail);
         return;
     }
     if (result.negativeFlow) {
@@ -197,9 +223,19 @@ void TSolvePage::SolveButtonClick() {
                           mbOK | mbHelp, 303);
         return;
     }
-    ShowMessageDialog(QStringLiteral("Computation Successful\r\nNew Solution stored as \"") +
-                          title + QStringLiteral("\""),
-                      mkInformation, mbOK, 0);
+    const QString stored = QStringLiteral("Computation Successful\r\nNew Solution stored as \"") +
+                           title + QStringLiteral("\"");
+    if (check && check->Unreliable) {
+        // Why in a sentence; what the closure leaves nearly undetermined and
+        // the exchanges that cure it on Explain, as the Closure page says it.
+        ShowMessageDialog(stored + QStringLiteral("\r\n\r\nThe results are unreliable: ") +
+                              QString::fromStdString(kv::UnreliableReason(*check)) +
+                              QStringLiteral("."),
+                          mkInformation, mbOK | mbHelp, 302, nullptr,
+                          ClosureExplanationText(*check, Doc().LastExchange()));
+    } else {
+        ShowMessageDialog(stored, mkInformation, mbOK, 0);
+    }
     if (SolutionStored) {
         SolutionStored();
     }

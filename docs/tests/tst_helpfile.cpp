@@ -80,6 +80,8 @@ private slots:
         QTest::newRow("experiment file errors")
             << 307 << "An experiment file cannot be opened or saved";
         QTest::newRow("charts") << 231 << "Reading the charts";
+        QTest::newRow("decomposition") << 208 << "Where a result comes from";
+        QTest::newRow("accuracy") << 209 << "How exact is a solution";
     }
     void everyContextNumberHasItsTopic() {
         QFETCH(int, context);

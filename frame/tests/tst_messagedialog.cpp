@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -41,19 +42,25 @@ private slots:
 
     void buttonsInBitOrderAndEquallyWide_data() {
         QTest::addColumn<int>("buttons");
+        QTest::addColumn<QString>("detail");
         QTest::addColumn<QStringList>("captions");
-        QTest::newRow("OK") << 4 << QStringList{"OK"};
-        QTest::newRow("OK and Help") << 1028 << QStringList{"OK", "&Help"};
-        QTest::newRow("all") << 0xFFF
+        QTest::newRow("OK") << 4 << "" << QStringList{"OK"};
+        QTest::newRow("OK and Help") << 1028 << "" << QStringList{"OK", "&Help"};
+        QTest::newRow("all") << 0xFFF << ""
                              << QStringList{"&Yes",       "&No",         "OK",      "Cancel",
                                             "&Abort",     "&Retry",      "&Ignore", "&All",
                                             "N&o to All", "Yes to &All", "&Help",   "&Close"};
+        // A detail adds Explain, before Help when there is one.
+        QTest::newRow("OK, Help and a detail")
+            << 1028 << "Why" << QStringList{"OK", "&Explain", "&Help"};
+        QTest::newRow("OK and a detail") << 4 << "Why" << QStringList{"OK", "&Explain"};
     }
     void buttonsInBitOrderAndEquallyWide() {
         QFETCH(int, buttons);
+        QFETCH(QString, detail);
         QFETCH(QStringList, captions);
-        std::unique_ptr<QDialog> dialog(
-            CreateMessageDialog("Text", mkInformation, static_cast<MessageButtons>(buttons), 0));
+        std::unique_ptr<QDialog> dialog(CreateMessageDialog(
+            "Text", mkInformation, static_cast<MessageButtons>(buttons), 0, nullptr, detail));
         dialog->show();
         QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
         QCOMPARE(buttonCaptions(dialog.get()), captions);
@@ -229,6 +236,55 @@ private slots:
         QCOMPARE(beeps, 1);
     }
 
+    // Explain shows the detail below the message without closing the dialog,
+    // a second click hides it again, and Ctrl+C copies it while it shows.
+    void explainShowsTheDetail() {
+        SetBeepHook([] {});
+        const QString detail = "Nothing in this closure fixes the price level.\r\n\r\n"
+                               "Exchanges that make the closure solvable:\r\n- phi and x(11)3";
+        const QString dash = QString(27, '-') + "\r\n";
+        const QString head = dash + "Error\r\n" + dash + "Singular matrix\r\n";
+        const QString tail = dash + "OK   Explain   Help   \r\n" + dash;
+        bool hiddenAtFirst = false;
+        bool shownAfterClick = false;
+        bool stillOpen = false;
+        bool hiddenAgain = false;
+        bool grew = false;
+        QString shownText;
+        QString copiedShown;
+        QString copiedHidden;
+        WhenModalShown([&](QWidget* modal) {
+            auto* area = modal->findChild<QPlainTextEdit*>("Detail");
+            auto* explain = modal->findChild<QPushButton*>("Explain");
+            QVERIFY(area && explain);
+            hiddenAtFirst = !area->isVisible();
+            const int before = modal->height();
+            QTest::mouseClick(explain, Qt::LeftButton);
+            stillOpen = modal->isVisible();
+            shownAfterClick = area->isVisible() && area->isReadOnly();
+            shownText = area->toPlainText();
+            QTRY_VERIFY(modal->height() > before);
+            grew = true;
+            QTest::keyClick(modal->focusWidget(), Qt::Key_C, Qt::ControlModifier);
+            copiedShown = QGuiApplication::clipboard()->text();
+            QTest::mouseClick(explain, Qt::LeftButton);
+            hiddenAgain = !area->isVisible();
+            QTest::keyClick(modal->focusWidget(), Qt::Key_C, Qt::ControlModifier);
+            copiedHidden = QGuiApplication::clipboard()->text();
+            QTest::mouseClick(modal->findChild<QPushButton*>("OK"), Qt::LeftButton);
+        });
+        QCOMPARE(ShowMessageDialog("Singular matrix", mkError, mbOK | mbHelp, 302, nullptr, detail),
+                 1);
+        QVERIFY(hiddenAtFirst);
+        QVERIFY(stillOpen);
+        QVERIFY(shownAfterClick);
+        QCOMPARE(shownText, QString(detail).replace("\r\n", "\n"));
+        QVERIFY(grew);
+        QCOMPARE(copiedShown, head + dash + detail + "\r\n" + tail);
+        QVERIFY(hiddenAgain);
+        QCOMPARE(copiedHidden, head + tail);
+    }
+
     void hookReplacesTheDialog() {
         QString seen;
         SetMessageDialogHook(
@@ -238,6 +294,15 @@ private slots:
             });
         QCOMPARE(ShowMessageDialog("Sure?", mkConfirmation, mbYes | mbNo, 0), 7);
         QCOMPARE(seen, QString("Sure?|3|3|0"));
+        // The hook with the detail sees it; either hook replaces the other.
+        SetMessageDialogDetailHook(
+            [&seen](const QString& text, MessageKind, MessageButtons, int, const QString& detail) {
+                seen = text + "|" + detail;
+                return 1;
+            });
+        QCOMPARE(ShowMessageDialog("Singular matrix", mkError, mbOK | mbHelp, 302, nullptr, "Why"),
+                 1);
+        QCOMPARE(seen, QString("Singular matrix|Why"));
     }
 
     void centredOnTheMainWindow() {

@@ -21,16 +21,18 @@ struct TShownDialog {
     MessageKind Kind;
     MessageButtons Buttons;
     int HelpContext;
+    QString Detail; // what the dialog's Explain button shows; empty: no such button
 };
 
 class TFormFixture {
 public:
     explicit TFormFixture(bool idlePreparation = false) {
-        SetMessageDialogHook(
-            [this](const QString& text, MessageKind kind, MessageButtons buttons, int helpContext) {
-                Dialogs.append({text, kind, buttons, helpContext});
-                return DialogAnswer;
-            });
+        SetMessageDialogDetailHook([this](const QString& text, MessageKind kind,
+                                          MessageButtons buttons, int helpContext,
+                                          const QString& detail) {
+            Dialogs.append({text, kind, buttons, helpContext, detail});
+            return DialogAnswer;
+        });
         SetBeepHook([this] { ++Beeps; });
         HelpSelector::SetTopicHook([this](int context) { Topics.append(context); });
         Form = std::make_unique<TSDIAppForm>(idlePreparation);

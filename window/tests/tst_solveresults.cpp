@@ -119,6 +119,7 @@ private slots:
         QCOMPARE(f.Dialogs[0].Kind, mkInformation);
         QCOMPARE(f.Dialogs[0].Buttons, MessageButtons(mbOK));
         QCOMPARE(f.Dialogs[0].HelpContext, 0);
+        QCOMPARE(f.Dialogs[0].Detail, QString());
         QCOMPARE(f.E().Solutions.Count, 1);
         QCOMPARE(f.CurrentPage(), int(piResults));
         QVERIFY(f.Form->isEnabled());
@@ -232,12 +233,83 @@ private slots:
         QCOMPARE(f.Dialogs[0].Kind, mkError);
         QCOMPARE(f.Dialogs[0].Buttons, MessageButtons(mbOK | mbHelp));
         QCOMPARE(f.Dialogs[0].HelpContext, helpContext);
+        // Only a singular closure has something to explain.
+        QCOMPARE(f.Dialogs[0].Detail.isEmpty(), experiment != "singular");
         QCOMPARE(f.E().Solutions.Count, 1);
         QCOMPARE(f.ResultTitles(), QStringList{"First"});
         QCOMPARE(f.Solve()->SolNameEditBox()->text(), QString("Second"));
         QCOMPARE(f.CurrentPage(), int(piSolve));
         QVERIFY(f.Form->isEnabled());
         QVERIFY(!QApplication::overrideCursor());
+    }
+
+    // The singular-matrix message explains the closure as the Closure page
+    // does, the exchange that undoes the student's own first. Undone and made
+    // again with Redo, that exchange is no longer the student's last.
+    void singularSolveExplainsTheClosure() {
+        TPagesFixture f;
+        QVERIFY(f.Exchange("x(11)3", "phi"));
+        f.Dialogs.clear();
+        f.SolveWith(1, "Sim 1");
+        QCOMPARE(f.Dialogs.size(), 1);
+        const TShownDialog shown = f.Dialogs[0];
+        QCOMPARE(shown.Text, QString("Singular matrix"));
+        QCOMPARE(shown.Kind, mkError);
+        QCOMPARE(shown.Buttons, MessageButtons(mbOK | mbHelp));
+        QCOMPARE(shown.HelpContext, 302);
+        QVERIFY2(shown.Detail.startsWith("Nothing in this closure fixes the price level"),
+                 qPrintable(shown.Detail));
+        QVERIFY2(
+            shown.Detail.contains("solvable:\r\n- phi and x(11)3 (undoes your last exchange)\r\n"),
+            qPrintable(shown.Detail));
+        QCOMPARE(shown.Detail, f.Closure()->ExplanationText());
+
+        f.Press(Qt::Key_Z, Qt::ControlModifier);
+        f.Press(Qt::Key_Y, Qt::ControlModifier);
+        QVERIFY(f.E().Closure.Endo(kv::FindVariable("phi")));
+        f.Dialogs.clear();
+        f.SolveWith(1, "Sim 1");
+        QCOMPARE(f.Dialogs.size(), 1);
+        QVERIFY(f.Dialogs[0].Detail.startsWith("Nothing in this closure fixes the price level"));
+        QVERIFY2(!f.Dialogs[0].Detail.contains("undoes your last exchange"),
+                 qPrintable(f.Dialogs[0].Detail));
+    }
+
+    // A closure that the solve gets through but that is as good as singular
+    // (no export demand elasticity for good 2, and the price of good 1 set
+    // free against its exports): the solution is stored, and the message says
+    // its results are unreliable and why, with the topic of singular matrices
+    // and the Closure page's explanation behind Explain.
+    void unreliableSolveSaysSo() {
+        TPagesFixture f;
+        QVERIFY(f.GoTo(piData));
+        QVERIFY(f.EnterValue(3, 3, "500"));
+        QVERIFY(f.EnterValue(11, 4, "0"));
+        QVERIFY(f.Exchange("p(11)", "x(21)4"));
+        QCOMPARE(f.Closure()->ClosureCheckLabel()->text(),
+                 QString("This closure can be solved, but its results are unreliable."));
+        f.Dialogs.clear();
+        f.SolveWith(1, "Shaky");
+        QCOMPARE(f.Dialogs.size(), 1);
+        const TShownDialog shown = f.Dialogs[0];
+        const QString lead = successText("Shaky") +
+                             "\r\n\r\nThe results are unreliable: its equations are nearly "
+                             "dependent (condition estimate ";
+        // One sentence in the message; the rest is the Closure page's explanation.
+        QVERIFY2(shown.Text.startsWith(lead) && shown.Text.endsWith(").") &&
+                     shown.Text.count("\r\n") == 3,
+                 qPrintable(shown.Text));
+        QCOMPARE(shown.Kind, mkInformation);
+        QCOMPARE(shown.Buttons, MessageButtons(mbOK | mbHelp));
+        QCOMPARE(shown.HelpContext, 302);
+        QCOMPARE(shown.Detail, f.Closure()->ExplanationText());
+        QVERIFY2(
+            shown.Detail.startsWith("This closure can be solved, but its results are "
+                                    "unreliable: its equations are nearly dependent") &&
+                shown.Detail.contains("\r\n\r\nExchanges that make the closure reliable:\r\n- "),
+            qPrintable(shown.Detail));
+        QCOMPARE(f.E().Solutions.Count, 1);
+        QCOMPARE(f.ResultTitles(), QStringList{"Shaky"});
     }
 
     void errorsWhileSolvingEndTheBusyState_data() {
