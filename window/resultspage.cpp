@@ -35,8 +35,9 @@ QString TResultsGridModel::CellNote(int r, int k) const {
         const kv::TExperiment e = kv::ExperimentOf(sol.Inputs);
         const kv::TClosureCheck check = kv::CheckClosure(e.Tableau, e.Closure);
         if (check.Unreliable) {
-            return QStringLiteral("These results are unreliable: ") +
-                   QString::fromStdString(check.Explanation);
+            // As the message of the solve said it.
+            return QStringLiteral("The results are unreliable: ") +
+                   QString::fromStdString(kv::UnreliableReason(check)) + QLatin1Char('.');
         }
     } catch (const std::exception&) {
         // A note is no place for an error; the solution was solved, so its

@@ -53,8 +53,6 @@ public:
     // Shows an explanation table with its help topic; the main window opens
     // it with its output commands, tests replace it.
     std::function<void(const kv::TPageTable& table, int helpContext)> ShowTable;
-    static constexpr int DecompositionHelpContext = 208;
-    static constexpr int AccuracyHelpContext = 209;
 
     static constexpr int VarColumnUnits = 29;
     static constexpr int SolutionColumnUnits = 9;

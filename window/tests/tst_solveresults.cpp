@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
+#include <QToolTip>
 #include <cmath>
 
 namespace {
@@ -310,6 +311,15 @@ private slots:
             qPrintable(shown.Detail));
         QCOMPARE(f.E().Solutions.Count, 1);
         QCOMPARE(f.ResultTitles(), QStringList{"Shaky"});
+        // The heading of the solution says so too, whole text or cut.
+        QVERIFY(f.GoTo(piResults));
+        QHeaderView* header = f.Results()->ResultsTable()->horizontalHeader();
+        const int section = 1 - f.Results()->ResultsTable()->GridModel()->FixedCols();
+        QTest::mouseMove(header->viewport(), QPoint(header->sectionViewportPosition(section) + 4,
+                                                    header->height() / 2));
+        QTRY_VERIFY2(QToolTip::text().startsWith(
+                         "The results are unreliable: its equations are nearly dependent"),
+                     qPrintable(QToolTip::text()));
     }
 
     void errorsWhileSolvingEndTheBusyState_data() {
