@@ -70,11 +70,10 @@ TTableDialog::TTableDialog(const kv::TPageTable& table, int helpContext, TOutput
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
     connect(help, &QPushButton::clicked, this,
             [helpContext] { HelpSelector::ShowTopic(helpContext); });
-    // Ctrl+C copies the table, as on the pages.
+    // Ctrl+C copies the table, as on the pages; F1 opens the topic through the
+    // program's help contexts, like every window.
     auto* copyKey = new QShortcut(QKeySequence::Copy, this);
     connect(copyKey, &QShortcut::activated, copy, &QPushButton::click);
-    auto* helpKey = new QShortcut(QKeySequence(Qt::Key_F1), this);
-    connect(helpKey, &QShortcut::activated, help, &QPushButton::click);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(FGrid, 1);

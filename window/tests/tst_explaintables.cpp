@@ -178,6 +178,10 @@ private slots:
         QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("CopyButton")),
                           Qt::LeftButton);
         QCOMPARE(QGuiApplication::clipboard()->text(), expected);
+        // F1 opens the table's topic, once.
+        f.Topics.clear();
+        QTest::keyClick(dialog.Grid(), Qt::Key_F1);
+        QCOMPARE(f.Topics, QList<int>{208});
         dialog.close();
         f.GoTo(piData);
         f.Form->Copy1->trigger();
