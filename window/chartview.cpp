@@ -16,6 +16,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QFontMetrics>
 #include <QGraphicsLayout>
 #include <QGraphicsScene>
 #include <QHBoxLayout>
@@ -27,10 +28,13 @@
 #include <QPrinter>
 #include <QScatterSeries>
 #include <QStackedBarSeries>
+#include <QStyle>
+#include <QStyleOptionViewItem>
 #include <QSvgGenerator>
 #include <QToolTip>
 #include <QVBoxLayout>
 #include <QValueAxis>
+#include <algorithm>
 
 using namespace kv;
 
@@ -39,15 +43,16 @@ TResultsChartView::TResultsChartView(TExperimentDoc& doc, QWidget* parent)
     FList = new QListWidget(this);
     FList->setObjectName(QStringLiteral("ChartVariables"));
     for (Variable v = 1; v <= NumVars; ++v) {
-        auto* item = new QListWidgetItem(QString::fromStdString(VarName(v)) + QStringLiteral("  ") +
-                                             QString::fromStdString(VarDesc(v)),
-                                         FList);
+        // The name alone keeps the list narrow; the description is its tooltip.
+        auto* item = new QListWidgetItem(QString::fromStdString(VarName(v)), FList);
+        item->setToolTip(QString::fromStdString(VarDesc(v)));
         item->setData(Qt::UserRole, v);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Unchecked);
     }
     FChart = new QChart;
     FChart->setAnimationOptions(QChart::NoAnimation);
+    connect(FChart, &QChart::plotAreaChanged, this, [this] { fitCategoryLabels(); });
     FView = new QChartView(FChart, this);
     FView->setObjectName(QStringLiteral("ResultsChart"));
     FView->setRenderHint(QPainter::Antialiasing);
@@ -57,18 +62,20 @@ TResultsChartView::TResultsChartView(TExperimentDoc& doc, QWidget* parent)
                      QStringLiteral("Convergence")});
     FSolution = new QComboBox(this);
     FSolution->setObjectName(QStringLiteral("ChartSolution"));
+    // The choices above, the variables in a narrow list beside the chart,
+    // which takes the rest of the width.
     auto* choices = new QHBoxLayout;
     choices->addWidget(FKind);
-    choices->addWidget(FSolution, 1);
-    auto* left = new QVBoxLayout;
-    left->addLayout(choices);
-    left->addWidget(FList);
-    auto* layout = new QHBoxLayout(this);
+    choices->addWidget(FSolution);
+    choices->addStretch();
+    auto* body = new QHBoxLayout;
+    body->addWidget(FList, 0);
+    body->addWidget(FView, 1);
+    auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addLayout(left, 0);
-    layout->addWidget(FView, 1);
-    // Names and the start of each description; the chart takes the rest.
-    FList->setMaximumWidth(fontMetrics().horizontalAdvance(QLatin1Char('x')) * 26);
+    layout->addLayout(choices);
+    layout->addLayout(body, 1);
+    fitListWidth();
     connect(FKind, &QComboBox::currentIndexChanged, this, [this] { Rebuild(); });
     connect(FSolution, &QComboBox::currentIndexChanged, this, [this] {
         if (!FFillingSolutions) {
@@ -202,6 +209,28 @@ void TResultsChartView::Rebuild() {
         break;
     }
     applyLook();
+    fitCategoryLabels();
+}
+
+void TResultsChartView::fitCategoryLabels() {
+    for (QAbstractAxis* axis : FChart->axes(Qt::Horizontal)) {
+        auto* categories = qobject_cast<QBarCategoryAxis*>(axis);
+        if (!categories || categories->count() == 0) {
+            continue;
+        }
+        const QFontMetrics metrics(categories->labelsFont());
+        int widest = 0;
+        for (const QString& label : categories->categories()) {
+            widest = std::max(widest, metrics.horizontalAdvance(label));
+        }
+        const qreal each = FChart->plotArea().width() / categories->count();
+        const bool fits = each >= widest + metrics.averageCharWidth();
+        const int angle = fits ? 0 : -90;
+        if (categories->labelsAngle() != angle) {
+            categories->setLabelsAngle(angle);
+        }
+        categories->setTruncateLabels(fits);
+    }
 }
 
 void TResultsChartView::buildDecomposition() {
@@ -264,7 +293,8 @@ void TResultsChartView::buildDecomposition() {
     }
     auto* x = new QBarCategoryAxis;
     x->append(FData.Categories);
-    x->setTitleText(QStringLiteral("Contributions of each shock; squares: the total"));
+    // The legend names the squares (the total).
+    x->setTitleText(QStringLiteral("Contributions of each shock"));
     FChart->addAxis(x, Qt::AlignBottom);
     QValueAxis* y = valueAxis(low, high);
     y->setTitleText(QStringLiteral("% change (delB: change)"));
@@ -469,6 +499,7 @@ void TResultsChartView::applyLook() {
 }
 
 void TResultsChartView::showEvent(QShowEvent* event) {
+    fitListWidth();
     if (FStale) {
         Rebuild();
     }
@@ -478,8 +509,27 @@ void TResultsChartView::showEvent(QShowEvent* event) {
 void TResultsChartView::changeEvent(QEvent* event) {
     if (event->type() == QEvent::PaletteChange || event->type() == QEvent::FontChange) {
         applyLook();
+        fitListWidth();
     }
     QWidget::changeEvent(event);
+}
+
+void TResultsChartView::fitListWidth() {
+    // The longest name beside its check box, with the margins, and the
+    // scroll bar, in the list's font as it is shown.
+    QStyleOptionViewItem option;
+    option.initFrom(FList);
+    const QFontMetrics metrics = FList->fontMetrics();
+    int names = 0;
+    for (Variable v = 1; v <= NumVars; ++v) {
+        names = std::max(names, metrics.horizontalAdvance(QString::fromStdString(VarName(v))));
+    }
+    const QStyle* style = FList->style();
+    FList->setFixedWidth(names + style->pixelMetric(QStyle::PM_IndicatorWidth, &option, FList) +
+                         4 * style->pixelMetric(QStyle::PM_FocusFrameHMargin, &option, FList) +
+                         2 * metrics.averageCharWidth() +
+                         style->pixelMetric(QStyle::PM_ScrollBarExtent, &option, FList) +
+                         2 * FList->frameWidth());
 }
 
 QSize TResultsChartView::ExportSize() const {

@@ -66,6 +66,11 @@ protected:
 
 private:
     void applyLook();
+    // The variables' names under the bars: upright where each fits the width
+    // of its category, else turned on end so that none is cut or overlaps.
+    void fitCategoryLabels();
+    // The variable list as narrow as its names allow.
+    void fitListWidth();
     void fillSolutions();
     void clearChart();
     void buildResults();

@@ -90,7 +90,8 @@ private slots:
         const kv::Variable t2 = kv::FindVariable("t2");
         QListWidget* list = chart->VariableList();
         QListWidgetItem* item = list->item(t2 - 1);
-        QVERIFY(item->text().startsWith(QStringLiteral("t2  ")));
+        QCOMPARE(item->text(), QStringLiteral("t2"));
+        QCOMPARE(item->toolTip(), QString::fromStdString(kv::VarDesc(t2)));
         const QRect box = list->visualItemRect(item);
         list->scrollToItem(item);
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
