@@ -7,10 +7,12 @@
 #include "outputcommands.h"
 #include "pagesfixture.h"
 
+#include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
 #include <QChart>
 #include <QComboBox>
+#include <QListWidget>
 #include <QPrinter>
 #include <QProcess>
 #include <QScrollBar>
@@ -173,6 +175,30 @@ private slots:
         chart->SetSolution(2);
         QCOMPARE(chart->ConvergenceData().Solution.InverseSteps, 0.0);
         QCOMPARE(kv::ChartNumber(chart->ConvergenceData().Solution.Value), f.ResultText(cpi, 2));
+    }
+
+    // The names under the bars are never cut: upright where each fits its
+    // category, turned on end where the chart is narrow; and every name of
+    // the variable list shows whole.
+    void namesUnderTheBarsAreNeverCut() {
+        TPagesFixture f;
+        SolveT2(f, {1});
+        TResultsChartView* chart = ShowChart(f);
+        auto labelsAngle = [chart](int width) {
+            chart->resize(width, 500);
+            QCoreApplication::processEvents();
+            const auto axes = chart->Chart()->axes(Qt::Horizontal);
+            auto* x = axes.isEmpty() ? nullptr : qobject_cast<QBarCategoryAxis*>(axes[0]);
+            return x && x->truncateLabels() == (x->labelsAngle() == 0) ? x->labelsAngle() : 1;
+        };
+        QTRY_COMPARE(labelsAngle(320), -90);
+        QTRY_COMPARE(labelsAngle(1600), 0);
+        QListWidget* list = chart->VariableList();
+        const QFontMetrics metrics = list->fontMetrics();
+        for (int row = 0; row < list->count(); ++row) {
+            QVERIFY(metrics.horizontalAdvance(list->item(row)->text()) <
+                    list->viewport()->width() - metrics.height());
+        }
     }
 
     void savedSvgAndPrintedPdfHoldTheLabels() {
