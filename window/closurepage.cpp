@@ -170,33 +170,33 @@ TClosurePage::TClosurePage(const TPageContext& context, QWidget* parent)
 }
 
 void TClosurePage::checkClosure() {
-    const kv::TExperiment& E = Doc().Experiment();
-    try {
-        FCheck = kv::CheckClosure(E.Tableau, E.Closure, Doc().LastExchange());
-    } catch (const std::exception&) {
-        FCheck = {};
+    const kv::TClosureCheck* check = Doc().ClosureCheck();
+    if (!check) {
         FCheckLabel->setText(QStringLiteral("The closure could not be checked."));
-        FExplainButton->setEnabled(false);
-        return;
-    }
-    if (FCheck.Singular) {
+    } else if (check->Singular) {
         FCheckLabel->setText(
             QStringLiteral("This closure cannot be solved: its matrix is singular."));
-    } else if (FCheck.Unreliable) {
+    } else if (check->Unreliable) {
         FCheckLabel->setText(
             QStringLiteral("This closure can be solved, but its results are unreliable."));
     } else {
         FCheckLabel->setText(QStringLiteral("This closure can be solved."));
     }
-    FExplainButton->setEnabled(FCheck.Singular || FCheck.Unreliable);
+    FExplainButton->setEnabled(check && (check->Singular || check->Unreliable));
+}
+
+const kv::TClosureCheck& TClosurePage::ClosureCheck() const {
+    static const kv::TClosureCheck unchecked;
+    const kv::TClosureCheck* check = Doc().ClosureCheck();
+    return check ? *check : unchecked;
 }
 
 QString TClosurePage::ExplanationText() const {
-    return ClosureExplanationText(FCheck, Doc().LastExchange());
+    return ClosureExplanationText(ClosureCheck(), Doc().LastExchange());
 }
 
 void TClosurePage::ExplainClick() {
-    if (FCheck.Explanation.empty()) {
+    if (ClosureCheck().Explanation.empty()) {
         return;
     }
     ShowMessageDialog(ExplanationText(), mkInformation, mbOK | mbHelp, 302, this);

@@ -68,7 +68,8 @@ public:
     // after every change of the closure or the data; Explain shows why not.
     QLabel* ClosureCheckLabel() const { return FCheckLabel; }
     QPushButton* ExplainButton() const { return FExplainButton; }
-    const kv::TClosureCheck& ClosureCheck() const { return FCheck; }
+    // The experiment's check; an empty one when the check failed.
+    const kv::TClosureCheck& ClosureCheck() const;
     // The explanation with the exchanges that cure the closure, as Explain shows it.
     QString ExplanationText() const;
     void ExplainClick();
@@ -85,7 +86,6 @@ private:
     QWidget* FCheckPanel;
     QLabel* FCheckLabel;
     QPushButton* FExplainButton;
-    kv::TClosureCheck FCheck;
     QPushButton* FSwapButton;
     QLabel* FInstructions;
     QSplitter* FSplitter;

@@ -5,6 +5,7 @@
 
 #include <QUndoCommand>
 #include <QUndoStack>
+#include <exception>
 #include <memory>
 
 // Commands ---------------------------------------------------------------------
@@ -115,7 +116,12 @@ TExperimentDoc::TExperimentDoc(QObject* parent)
     : QObject(parent), FUndoStack(new QUndoStack(this)) {
     // Each step keeps two states of a few kilobytes.
     FUndoStack->setUndoLimit(UndoLimit);
-    FExperiment.SetObserver([this](unsigned parts) { emit Changed(parts); });
+    FExperiment.SetObserver([this](unsigned parts) {
+        if (parts & (kv::chClosure | kv::chTableau)) {
+            forgetClosureCheck();
+        }
+        emit Changed(parts);
+    });
     connect(FUndoStack, &QUndoStack::cleanChanged, this, &TExperimentDoc::updateModified);
 }
 
@@ -156,6 +162,24 @@ std::optional<kv::TExchange> TExperimentDoc::LastExchange() const {
         return std::nullopt; // undone; restore() forgets it once the closure is back
     }
     return FLastExchange;
+}
+
+const kv::TClosureCheck* TExperimentDoc::ClosureCheck() const {
+    if (!FClosureChecked) {
+        FClosureChecked = true;
+        try {
+            FClosureCheck =
+                kv::CheckClosure(FExperiment.Tableau, FExperiment.Closure, LastExchange());
+        } catch (const std::exception&) {
+            FClosureCheck.reset();
+        }
+    }
+    return FClosureCheck ? &*FClosureCheck : nullptr;
+}
+
+void TExperimentDoc::forgetClosureCheck() {
+    FClosureChecked = false;
+    FClosureCheck.reset();
 }
 
 void TExperimentDoc::SetShock(kv::Variable v, double value) {
@@ -209,6 +233,7 @@ void TExperimentDoc::RebuildTableau() {
 
 void TExperimentDoc::Replace(const kv::TExperimentState& state) {
     FLastExchange.reset();
+    forgetClosureCheck(); // it put the last exchange first
     FUndoStack->clear();
     FExperiment.Assign(state);
     SetSaved();

@@ -40,6 +40,10 @@ public:
     // experiment (New, Open, recovery). The explanations of a closure name the
     // exchange that undoes it.
     std::optional<kv::TExchange> LastExchange() const;
+    // The check of the closure on the tableau of the initial database, with
+    // the last exchange (CheckClosure), made once for each closure and
+    // database and shared by the pages; null when the check itself fails.
+    const kv::TClosureCheck* ClosureCheck() const;
     void SetShock(kv::Variable v, double value);
     void SetTitle(const QString& title);
     // Solves with the method; a stored solution is one undoable step. The
@@ -86,12 +90,17 @@ private:
     template <class Change> void record(TExperimentCommand* command, Change change);
     // Restores a remembered state, as undo and redo do.
     void restore(const kv::TExperimentState& state);
+    void forgetClosureCheck();
     void setExtraModified();
     void updateModified();
 
     kv::TExperiment FExperiment;
     QUndoStack* FUndoStack;
     std::optional<kv::TExchange> FLastExchange;
+    // ClosureCheck(), once made; forgotten when the closure or the tableau
+    // changes, before the pages hear of it.
+    mutable std::optional<kv::TClosureCheck> FClosureCheck;
+    mutable bool FClosureChecked = false;
     bool FExtraModified = false;
     bool FLastModified = false;
 };

@@ -15,7 +15,6 @@
 #include <QRadioButton>
 #include <QScopedValueRollback>
 #include <exception>
-#include <optional>
 
 namespace {
 
@@ -25,17 +24,6 @@ constexpr const char* RadioCaptions[5] = {"Johansen (1-step)", "Euler 4-step", "
 
 const char* const TooManySolutions = "You must delete one or more solutions before making more.\r\n"
                                      "Go to Results page and click at top of column to delete it.";
-
-// The check of the closure just solved, as the Closure page makes it; none
-// when the check itself fails (the solve's own message still stands).
-std::optional<kv::TClosureCheck> CheckSolvedClosure(const TExperimentDoc& doc) {
-    const kv::TExperiment& E = doc.Experiment();
-    try {
-        return kv::CheckClosure(E.Tableau, E.Closure, doc.LastExchange());
-    } catch (const std::exception&) {
-        return std::nullopt;
-    }
-}
 
 } // namespace
 
@@ -198,12 +186,10 @@ void TSolvePage::SolveButtonClick() {
         HandleAppException(this, error);
         return;
     }
-    // Why a closure is singular, or whether a solved one is nearly so: checked
-    // while the window is still busy.
-    std::optional<kv::TClosureCheck> check;
-    if (result.singular || !result.negativeFlow) {
-        check = CheckSolvedClosure(Doc());
-    }
+    // Why a closure is singular, or whether a solved one is nearly so: the
+    // check the Closure page shows, made while the window is still busy.
+    const kv::TClosureCheck* check =
+        result.singular || !result.negativeFlow ? Doc().ClosureCheck() : nullptr;
     if (Waiting) {
         Waiting(false);
     }
