@@ -40,27 +40,31 @@ TGridLineStyle TGridPage::GridLines() const {
     return lines;
 }
 
-void TGridPage::applyFixed() {
-    const kv::TPageTable& table = FModel->Table();
-    if (FModel->FixedRows() != table.FixedRows || FModel->FixedCols() != table.FixedCols) {
-        FGrid->SetFixed(table.FixedRows, table.FixedCols);
+void ApplyFixedHeadings(TGrid& grid, const TPageTableModel& model) {
+    const kv::TPageTable& table = model.Table();
+    if (model.FixedRows() != table.FixedRows || model.FixedCols() != table.FixedCols) {
+        grid.SetFixed(table.FixedRows, table.FixedCols);
     }
 }
 
-void TGridPage::Prepare() {
-    const TLayoutMetrics& m = Context().Metrics;
-    SizeTitlePanel(FPanel);
-    FGrid->BeginUpdate();
-    FGrid->SetOptions(Context().DataGridOptions(Qt::ScrollBarAsNeeded));
-    applyFixed();
-    FGrid->SetDefaultRowHeight(m.RowHeight);
-    PrepareGrid();
-    if (const TGrid* base = Context().BaseDataTable) {
-        FGrid->SetColours(base->Colours());
+void PrepareTableGrid(TGrid& grid, TPageTableModel& model, const TPageContext& context,
+                      const TGridLineStyle& lines, const std::function<void()>& prepare) {
+    grid.BeginUpdate();
+    grid.SetOptions(context.DataGridOptions(Qt::ScrollBarAsNeeded));
+    ApplyFixedHeadings(grid, model);
+    grid.SetDefaultRowHeight(context.Metrics.RowHeight);
+    prepare();
+    if (const TGrid* base = context.BaseDataTable) {
+        grid.SetColours(base->Colours());
     }
-    FGrid->SetLineStyle(GridLines());
-    FGrid->EndUpdate();
-    FGrid->Redraw();
+    grid.SetLineStyle(lines);
+    grid.EndUpdate();
+    grid.Redraw();
+}
+
+void TGridPage::Prepare() {
+    SizeTitlePanel(FPanel);
+    PrepareTableGrid(*FGrid, *FModel, Context(), GridLines(), [this] { PrepareGrid(); });
     // The title panel's new height takes effect now, not at the next event.
     layout()->activate();
 }
@@ -70,7 +74,7 @@ void TGridPage::reshaped() {
         return; // Prepare lays the grid out as the table is then
     }
     FGrid->BeginUpdate();
-    applyFixed();
+    ApplyFixedHeadings(*FGrid, *FModel);
     FGrid->SetDefaultRowHeight(Context().Metrics.RowHeight);
     LayOutColumns();
     FGrid->EndUpdate();

@@ -11,7 +11,18 @@
 #include "page.h"
 #include "pagetablemodel.h"
 
+#include <functional>
+
 class QLabel;
+
+// Builds grid over model as every grid of a page table is built: the Data
+// grid's options and colours, the table's fixed headings, the default row
+// height and the given lines; prepare adds the cell styles and widths, inside
+// the grid's update.
+void PrepareTableGrid(TGrid& grid, TPageTableModel& model, const TPageContext& context,
+                      const TGridLineStyle& lines, const std::function<void()>& prepare);
+// The table's fixed headings on the grid, where they differ from its own.
+void ApplyFixedHeadings(TGrid& grid, const TPageTableModel& model);
 
 // The names of a grid page's parts.
 struct TGridPageNames {
@@ -51,7 +62,6 @@ protected:
 private:
     void Prepare() final;
     void reshaped();
-    void applyFixed();
 
     QLabel* FPanel;
     TGrid* FGrid;

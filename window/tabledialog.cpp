@@ -1,5 +1,6 @@
 #include "tabledialog.h"
 
+#include "gridpage.h"
 #include "helpcontext.h"
 #include "helpselector.h"
 #include "outputcommands.h"
@@ -25,30 +26,22 @@ TTableDialog::TTableDialog(const kv::TPageTable& table, int helpContext, TOutput
     FGrid->SetGridModel(FModel);
 
     const TLayoutMetrics& m = context.Metrics;
-    FGrid->BeginUpdate();
-    FGrid->SetOptions(context.DataGridOptions(Qt::ScrollBarAsNeeded));
-    FGrid->SetFixed(table.FixedRows, table.FixedCols);
-    FGrid->SetDefaultRowHeight(m.RowHeight);
-    FNumber = TCellStyle{};
-    context.ApplyScreenFont(FNumber.Font, m.BaseHeight);
-    FName = FNumber;
-    FName.Alignment = Qt::AlignLeft | Qt::AlignVCenter;
-    FModel->SetRoleStyle(kv::TCellRole::Number, &FNumber);
-    FModel->SetRoleStyle(kv::TCellRole::Title, &FNumber);
-    FModel->SetRoleStyle(kv::TCellRole::Name, &FName);
-    FGrid->SetColWidth(0, NameColumnUnits * m.ColUnit);
-    for (int c = 1; c < table.Cols; ++c) {
-        FGrid->SetColWidth(c, NumberColumnUnits * m.ColUnit);
-    }
-    if (const TGrid* base = context.BaseDataTable) {
-        FGrid->SetColours(base->Colours());
-    }
     TGridLineStyle lines = FGrid->LineStyle();
     lines.Lines = TGridLines::Dotted;
     lines.Outline = TActiveOutline::SolidWhenFocused;
-    FGrid->SetLineStyle(lines);
-    FGrid->EndUpdate();
-    FGrid->Redraw();
+    PrepareTableGrid(*FGrid, *FModel, context, lines, [&] {
+        FNumber = TCellStyle{};
+        context.ApplyScreenFont(FNumber.Font, m.BaseHeight);
+        FName = FNumber;
+        FName.Alignment = Qt::AlignLeft | Qt::AlignVCenter;
+        FModel->SetRoleStyle(kv::TCellRole::Number, &FNumber);
+        FModel->SetRoleStyle(kv::TCellRole::Title, &FNumber);
+        FModel->SetRoleStyle(kv::TCellRole::Name, &FName);
+        FGrid->SetColWidth(0, NameColumnUnits * m.ColUnit);
+        for (int c = 1; c < table.Cols; ++c) {
+            FGrid->SetColWidth(c, NumberColumnUnits * m.ColUnit);
+        }
+    });
 
     auto* buttons = new QDialogButtonBox(this);
     auto* print = addButton(QStringLiteral("&Print..."), "PrintButton");
