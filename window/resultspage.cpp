@@ -9,12 +9,10 @@
 #include "plainmessagebox.h"
 #include "vkdebuginfo.h"
 
-#include <QApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLayout>
 #include <QMenu>
-#include <QScopeGuard>
 #include <QSplitter>
 #include <QToolButton>
 #include <exception>
@@ -148,21 +146,12 @@ void TResultsPage::ShowConvergence(int k) {
     if (!sol || !ShowTable) {
         return;
     }
+    // The seven Euler runs take a few milliseconds: no busy state.
     kv::TPageTable table;
-    std::exception_ptr error;
-    {
-        // The seven Euler runs take a moment.
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
-        try {
-            table = kv::ConvergenceTable(*sol, kv::SolutionConvergence(*sol));
-        } catch (...) {
-            error = std::current_exception();
-        }
-    }
-    if (error) {
-        // Reported once the busy cursor is gone.
-        HandleAppException(this, error);
+    try {
+        table = kv::ConvergenceTable(*sol, kv::SolutionConvergence(*sol));
+    } catch (...) {
+        HandleAppException(this, std::current_exception());
         return;
     }
     ShowTable(table, AccuracyHelpContext);
