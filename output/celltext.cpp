@@ -66,6 +66,10 @@ QString FormatReal(float value, int width, int decimals) {
     return FormatReal(static_cast<double>(value), width, decimals);
 }
 
+QString VariableLabel(Variable v) {
+    return FromStd(VarName(v)) + QStringLiteral("  ") + FromStd(VarDesc(v));
+}
+
 QString DataCellText(const Data_Real& D, int r, int c) {
     if (r < 0 || r > DataRows || c < 0 || c > DataCols) {
         return Blank();
@@ -123,7 +127,7 @@ QString ResultsCellText(const TSolutionStore& S, int r, int k) {
         return k > count ? Blank() : FromStd(S.Items(k).Soltitle);
     }
     if (k == 0) {
-        return FromStd(VarName(r)) + QStringLiteral("  ") + FromStd(VarDesc(r));
+        return VariableLabel(r);
     }
     if (k > count) {
         return Blank();
@@ -145,8 +149,7 @@ QString ShocksCellText(const TClosure& closure, const Variable_Real& shocks, int
         return QStringLiteral(" ");
     }
     if (c == 0) {
-        return QString::fromStdString(VarName(v)) + QStringLiteral("  ") +
-               QString::fromStdString(VarDesc(v));
+        return VariableLabel(v);
     }
     return FormatReal(shocks(v), 0, 2);
 }

@@ -19,6 +19,10 @@ namespace kv {
 QString FormatReal(double value, int width, int decimals);
 QString FormatReal(float value, int width, int decimals);
 
+// A variable's name and description, as the variable columns show it:
+// "c  Household expenditure level".
+QString VariableLabel(Variable v);
+
 // Data and Updated Data pages: rows 0..11, columns 0..6.
 QString DataCellText(const Data_Real& D, int r, int c);
 

@@ -66,8 +66,7 @@ QString Name(Variable v) {
 
 // The variable column of the explanation tables, as on the Results page.
 QString VariableCell(int r) {
-    return r == 0 ? QStringLiteral("Variable ")
-                  : Name(r) + QStringLiteral("  ") + QString::fromStdString(VarDesc(r));
+    return r == 0 ? QStringLiteral("Variable ") : VariableLabel(r);
 }
 
 TCellRole ExplanationRole(int r, int c) {

@@ -1,5 +1,6 @@
 #include "chartview.h"
 
+#include "celltext.h"
 #include "decimalsep.h"
 #include "experimentdoc.h"
 #include "outputcommands.h"
@@ -380,8 +381,7 @@ void TResultsChartView::buildConvergence() {
     auto* y = new QValueAxis;
     y->setRange(low - pad, high + pad);
     y->setLabelFormat(QStringLiteral("%.4f"));
-    y->setTitleText(QString::fromStdString(VarName(v)) + QStringLiteral("  ") +
-                    QString::fromStdString(VarDesc(v)));
+    y->setTitleText(VariableLabel(v));
     FChart->addAxis(x, Qt::AlignBottom);
     FChart->addAxis(y, Qt::AlignLeft);
     for (QAbstractSeries* s : FChart->series()) {
