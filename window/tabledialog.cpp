@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
+#include <QStyle>
 #include <QVBoxLayout>
 
 TTableDialog::TTableDialog(const kv::TPageTable& table, int helpContext, TOutputCommands& output,
@@ -74,7 +75,11 @@ TTableDialog::TTableDialog(const kv::TPageTable& table, int helpContext, TOutput
 
     // As wide as the table where the screen allows, and about as high as the
     // main window's pages.
-    int width = 40;
+    // Beside the columns: the grid's frame and vertical scroll bar and the
+    // window's margins.
+    const QMargins margins = layout->contentsMargins();
+    int width = margins.left() + margins.right() + 2 * FGrid->frameWidth() +
+                style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, FGrid) + 4;
     for (int c = 0; c < table.Cols; ++c) {
         width += FGrid->ColWidth(c);
     }
